@@ -1,0 +1,33 @@
+// Internal: the device rounding rule and the switch between the portable and
+// the vectorised point loops. Not installed.
+#ifndef QZUTIL_MATRIX_XFM_KERNELS_H
+#define QZUTIL_MATRIX_XFM_KERNELS_H
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace qz::detail {
+
+// Round half away from zero: trunc(v - 0.5) for v < 0, trunc(v + 0.5)
+// otherwise. Adding copysign(0.5, v) is the same operation without a branch
+// (for v = -0.0 both give 0). A result outside the signed 32-bit range, and
+// NaN, give INT32_MIN, exactly what the SSE2 conversion produces, so the
+// portable and vectorised paths agree on every input.
+inline std::int32_t RoundToDevice(double v) {
+  const double r = v + std::copysign(0.5, v);
+  const bool in_range = r > -2147483649.0 && r < 2147483648.0;  // false for NaN
+  return in_range ? static_cast<std::int32_t>(r) : std::numeric_limits<std::int32_t>::min();
+}
+
+// True when this build contains vectorised point loops.
+bool SimdKernelsCompiled();
+
+// Test seam: makes the list and set transforms run their portable loops even
+// where vectorised ones are compiled in. Not thread-safe; tests only.
+void UsePortableKernels(bool portable);
+bool UsingPortableKernels();
+
+}  // namespace qz::detail
+
+#endif  // QZUTIL_MATRIX_XFM_KERNELS_H
