@@ -184,8 +184,9 @@ class QZ_API Mtx2D {
   void GetXMirrorAndOrientation(unsigned short* mirror, std::int32_t* orientation) const;
   // Mirror applied last (the image of x keeps a, b changes sign).
   void GetOrientationAndXMirror(unsigned short* mirror, std::int32_t* orientation) const;
-  // Mirror applied first; the turning angle in degrees in [0, 360), snapped
-  // to 0, 90, 180 or 270 when within 0.1 of one (open intervals).
+  // Mirror applied first; the turning angle in degrees, 0 to 360, snapped
+  // onto 0, 90, 180 or 270 when strictly within 0.1 of one (an angle that
+  // computes to exactly 360, from a tiny negative b, stays 360).
   void GetXMirrorAndRotation(unsigned short* mirror, double* degrees) const;
   // The turning angle in radians (-pi..pi) of the x axis divided by the
   // square root of |determinant|, with a's sign changed when reflectFlags

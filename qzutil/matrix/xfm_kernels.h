@@ -1,4 +1,4 @@
-// Internal: the device rounding rule and the switch between the portable and
+// Internal: the device rounding rule and the choice between the portable and
 // the vectorised point loops. Not installed.
 #ifndef QZUTIL_MATRIX_XFM_KERNELS_H
 #define QZUTIL_MATRIX_XFM_KERNELS_H
@@ -20,13 +20,22 @@ inline std::int32_t RoundToDevice(double v) {
   return in_range ? static_cast<std::int32_t>(r) : std::numeric_limits<std::int32_t>::min();
 }
 
-// True when this build contains vectorised point loops.
-bool SimdKernelsCompiled();
+// The instruction sets the point-list and point-set loops exist for. All
+// give bit-identical results; the fastest one that the build contains and
+// the processor supports is used unless a test chooses another.
+enum class KernelSet { kPortable, kSse2, kAvx };
 
-// Test seam: makes the list and set transforms run their portable loops even
-// where vectorised ones are compiled in. Not thread-safe; tests only.
-void UsePortableKernels(bool portable);
-bool UsingPortableKernels();
+// True when this build contains `set` and this processor can run it.
+bool KernelSetAvailable(KernelSet set);
+
+// Test seam: runs the list and set transforms with `set`, which must be
+// available. Not thread-safe; tests and benchmarks only.
+void UseKernelSet(KernelSet set);
+
+// Restores the automatic choice.
+void UseBestKernelSet();
+
+KernelSet ActiveKernelSet();
 
 }  // namespace qz::detail
 
