@@ -28,10 +28,14 @@ int main() {
   DrwDPSetT device{0, device_points, device_pens};
   world_to_device.XfmPolySetPts(&world, &device);
 
+  // What a device that can only mirror and turn by right angles (for text
+  // and symbols) is told: the y-down device mirrors, so the quarter turn
+  // counter-clockwise in the drawing reads as 270 degrees once the mirror is
+  // taken out first.
   unsigned short mirror = 0;
   double degrees = 0.0;
   world_to_device.GetXMirrorAndRotation(&mirror, &degrees);
-  std::printf("placement: type %d, mirror %u, rotation %.1f degrees\n",
+  std::printf("placement: matrix type %d, mirrored %u, turned %.1f degrees\n",
               static_cast<int>(world_to_device.type), mirror, degrees);
   std::printf("%d world points -> %d device points\n", static_cast<int>(world.count),
               static_cast<int>(device.count));

@@ -84,17 +84,21 @@ using namespace qz::detail;
 
 // ---- portable mappers: one point per call -----------------------------
 
-template <class Map>
-struct PortableDevice {
-  static constexpr int kWidth = 1;
-  Map map;
-  PackedInt operator()(const RealPtT* p) const { return Pack(RoundPoint(map(p->x, p->y))); }
-};
-template <class Map>
+template <class Shape>
 struct PortableWorld {
   static constexpr int kWidth = 1;
-  Map map;
-  RealPtT operator()(const RealPtT* p) const { return map(p->x, p->y); }
+  Shape shape;
+  RealPtT operator()(const RealPtT* p) const {
+    RealPtT r;
+    shape(p->x, p->y, r.x, r.y);
+    return r;
+  }
+};
+template <class Shape>
+struct PortableDevice {
+  static constexpr int kWidth = 1;
+  PortableWorld<Shape> world;
+  PackedInt operator()(const RealPtT* p) const { return Pack(RoundPoint(world(p))); }
 };
 
 #if QZUTIL_HAVE_SSE2
@@ -147,30 +151,39 @@ struct SseWorld : World {
 
 // Maps points p[0] and p[1]: their x values go in one register, their y
 // values in another, so one multiply serves both points.
-template <class PairMap>
-inline void MapXY(const PairMap& map, const RealPtT* p, __m128d& X, __m128d& Y) {
+template <class Shape>
+inline void MapXY(const Shape& shape, const RealPtT* p, __m128d& X, __m128d& Y) {
   const __m128d p0 = _mm_loadu_pd(&p[0].x);
   const __m128d p1 = _mm_loadu_pd(&p[1].x);
-  map(_mm_unpacklo_pd(p0, p1), _mm_unpackhi_pd(p0, p1), X, Y);
+  shape(_mm_unpacklo_pd(p0, p1), _mm_unpackhi_pd(p0, p1), X, Y);
 }
 
-template <class PairMap>
+// The device rounding rule on both lanes: add copysign(0.5, v), truncate.
+// Out-of-range and NaN lanes become INT32_MIN, as RoundToDevice defines.
+// The two results are the low two 32-bit lanes.
+inline __m128i RoundLanes(__m128d v) {
+  const __m128d sign = _mm_and_pd(v, _mm_set1_pd(-0.0));
+  const __m128d half = _mm_or_pd(sign, _mm_set1_pd(0.5));
+  return _mm_cvttpd_epi32(_mm_add_pd(v, half));
+}
+
+template <class Shape>
 struct SseDeviceMapper {
   static constexpr int kWidth = 2;
-  PairMap map;
+  Shape shape;
   SseIntPair operator()(const RealPtT* p) const {
     __m128d X, Y;
-    MapXY(map, p, X, Y);
+    MapXY(shape, p, X, Y);
     return {_mm_unpacklo_epi32(RoundLanes(X), RoundLanes(Y))};
   }
 };
-template <class PairMap>
+template <class Shape>
 struct SseWorldMapper {
   static constexpr int kWidth = 2;
-  PairMap map;
+  Shape shape;
   SseRealPair operator()(const RealPtT* p) const {
     __m128d X, Y;
-    MapXY(map, p, X, Y);
+    MapXY(shape, p, X, Y);
     return {{_mm_unpacklo_pd(X, Y), _mm_unpackhi_pd(X, Y)}};
   }
 };
@@ -190,12 +203,12 @@ void Dispatch(const Mtx2D& m, KernelSet kernels, Body&& body) {
   constexpr bool kDevice = !std::is_same_v<Form, World>;
 #if QZUTIL_HAVE_SSE2
   if (kernels != KernelSet::kPortable) {
-    WithPairMap(m, [&](const auto& map) {
-      using PairMap = std::decay_t<decltype(map)>;
+    WithShape<__m128d>(m, [&](const auto& shape) {
+      using Shape = std::decay_t<decltype(shape)>;
       if constexpr (kDevice) {
-        body(SseDeviceMapper<PairMap>{map}, SseForm<Form>{});
+        body(SseDeviceMapper<Shape>{shape}, SseForm<Form>{});
       } else {
-        body(SseWorldMapper<PairMap>{map}, SseForm<Form>{});
+        body(SseWorldMapper<Shape>{shape}, SseForm<Form>{});
       }
     });
     return;
@@ -203,12 +216,12 @@ void Dispatch(const Mtx2D& m, KernelSet kernels, Body&& body) {
 #else
   (void)kernels;
 #endif
-  WithMap(m, [&](const auto& map) {
-    using Map = std::decay_t<decltype(map)>;
+  WithShape<double>(m, [&](const auto& shape) {
+    using Shape = std::decay_t<decltype(shape)>;
     if constexpr (kDevice) {
-      body(PortableDevice<Map>{map}, Form{});
+      body(PortableDevice<Shape>{{shape}}, Form{});
     } else {
-      body(PortableWorld<Map>{map}, Form{});
+      body(PortableWorld<Shape>{shape}, Form{});
     }
   });
 }

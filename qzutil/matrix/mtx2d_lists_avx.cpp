@@ -2,9 +2,10 @@
 // thinning loops gain nothing from wider mapping, since their cost is the
 // serial walk over the results, so they keep their SSE2 form.)
 // This file is compiled with AVX code generation; nothing in it runs unless
-// the processor was found to support AVX. It includes no header with inline
-// functions of external linkage other than compiler intrinsics, so no code
-// generated for AVX can be merged into a caller compiled without it.
+// the processor was found to support AVX. The helpers it shares with the
+// other loops (xfm_map.h, xfm_loops.h) have internal linkage, and it calls no
+// inline function of external linkage, so no code generated for AVX can be
+// merged into a caller compiled without it.
 #include "qzutil/matrix/xfm_avx.h"
 
 #if defined(__AVX__)
@@ -12,6 +13,7 @@
 #include <immintrin.h>
 
 #include "qzutil/matrix/xfm_loops.h"
+#include "qzutil/matrix/xfm_map.h"
 
 namespace {
 
@@ -29,10 +31,10 @@ PackedInt Element(const AvxIntQuad& g, int k) {
   return Lane64(k < 2 ? g.lo : g.hi, k & 1);
 }
 RealPtT Element(const AvxRealQuad& g, int k) {
-  double v[8];
-  _mm256_storeu_pd(v, g.p01);
-  _mm256_storeu_pd(v + 4, g.p23);
-  return {v[2 * k], v[2 * k + 1]};
+  RealPtT v[4];
+  _mm256_storeu_pd(&v[0].x, g.p01);
+  _mm256_storeu_pd(&v[2].x, g.p23);
+  return v[k];
 }
 
 struct AvxDevice : Device {
@@ -64,53 +66,13 @@ struct AvxWorld : World {
   }
 };
 
-// The three shapes on four lanes, in the written order of operations.
-struct AlignedQuadMap {
-  __m256d a, d, e, f;
-  void operator()(__m256d xs, __m256d ys, __m256d& X, __m256d& Y) const {
-    X = _mm256_add_pd(_mm256_mul_pd(a, xs), e);
-    Y = _mm256_add_pd(_mm256_mul_pd(d, ys), f);
-  }
-};
-struct SwappedQuadMap {
-  __m256d b, c, e, f;
-  void operator()(__m256d xs, __m256d ys, __m256d& X, __m256d& Y) const {
-    X = _mm256_add_pd(_mm256_mul_pd(c, ys), e);
-    Y = _mm256_add_pd(_mm256_mul_pd(b, xs), f);
-  }
-};
-struct GeneralQuadMap {
-  __m256d a, b, c, d, e, f;
-  void operator()(__m256d xs, __m256d ys, __m256d& X, __m256d& Y) const {
-    X = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(a, xs), _mm256_mul_pd(c, ys)), e);
-    Y = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(b, xs), _mm256_mul_pd(d, ys)), f);
-  }
-};
-
-template <class Body>
-void WithQuadMap(const Mtx2D& m, Body&& body) {
-  const __m256d e = _mm256_set1_pd(m.e), f = _mm256_set1_pd(m.f);
-  switch (m.type) {
-    case Mtx2DAligned:
-      body(AlignedQuadMap{_mm256_set1_pd(m.a), _mm256_set1_pd(m.d), e, f});
-      return;
-    case Mtx2DSwapped:
-      body(SwappedQuadMap{_mm256_set1_pd(m.b), _mm256_set1_pd(m.c), e, f});
-      return;
-    default:
-      body(GeneralQuadMap{_mm256_set1_pd(m.a), _mm256_set1_pd(m.b), _mm256_set1_pd(m.c),
-                          _mm256_set1_pd(m.d), e, f});
-      return;
-  }
-}
-
 // Loads p[0..3] and maps them. The lanes come out in the order 0, 2, 1, 3
 // (the in-lane unpack of two 256-bit loads); the mappers below put them back.
-template <class QuadMap>
-void MapXY(const QuadMap& map, const RealPtT* p, __m256d& X, __m256d& Y) {
+template <class Shape>
+void MapXY(const Shape& shape, const RealPtT* p, __m256d& X, __m256d& Y) {
   const __m256d p01 = _mm256_loadu_pd(&p[0].x);
   const __m256d p23 = _mm256_loadu_pd(&p[2].x);
-  map(_mm256_unpacklo_pd(p01, p23), _mm256_unpackhi_pd(p01, p23), X, Y);
+  shape(_mm256_unpacklo_pd(p01, p23), _mm256_unpackhi_pd(p01, p23), X, Y);
 }
 
 // The device rounding rule on four lanes: add copysign(0.5, v), truncate;
@@ -121,37 +83,39 @@ __m128i RoundLanes(__m256d v) {
   return _mm256_cvttpd_epi32(_mm256_add_pd(v, half));
 }
 
-template <class QuadMap>
+template <class Shape>
 struct AvxDeviceMapper {
   static constexpr int kWidth = 4;
-  QuadMap map;
+  Shape shape;
   AvxIntQuad operator()(const RealPtT* p) const {
     __m256d X, Y;
-    MapXY(map, p, X, Y);
+    MapXY(shape, p, X, Y);
     const __m128i xs = RoundLanes(X), ys = RoundLanes(Y);  // lanes 0, 2, 1, 3
     const __m128i p02 = _mm_unpacklo_epi32(xs, ys);        // x0 y0 x2 y2
     const __m128i p13 = _mm_unpackhi_epi32(xs, ys);        // x1 y1 x3 y3
     return {_mm_unpacklo_epi64(p02, p13), _mm_unpackhi_epi64(p02, p13)};
   }
 };
-template <class QuadMap>
+template <class Shape>
 struct AvxWorldMapper {
   static constexpr int kWidth = 4;
-  QuadMap map;
+  Shape shape;
   AvxRealQuad operator()(const RealPtT* p) const {
     __m256d X, Y;
-    MapXY(map, p, X, Y);
+    MapXY(shape, p, X, Y);
     return {_mm256_unpacklo_pd(X, Y), _mm256_unpackhi_pd(X, Y)};
   }
 };
 
 template <class Body>
 void WithDeviceMapper(const Mtx2D& m, Body&& body) {
-  WithQuadMap(m, [&](const auto& map) { body(AvxDeviceMapper<std::decay_t<decltype(map)>>{map}); });
+  WithShape<__m256d>(
+      m, [&](const auto& shape) { body(AvxDeviceMapper<std::decay_t<decltype(shape)>>{shape}); });
 }
 template <class Body>
 void WithWorldMapper(const Mtx2D& m, Body&& body) {
-  WithQuadMap(m, [&](const auto& map) { body(AvxWorldMapper<std::decay_t<decltype(map)>>{map}); });
+  WithShape<__m256d>(
+      m, [&](const auto& shape) { body(AvxWorldMapper<std::decay_t<decltype(shape)>>{shape}); });
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include "qzutil/matrix/mtx2d.h"
 #include "qzutil/matrix/xfm_map.h"
 
-using qz::detail::MapPoint;
 using qz::detail::RoundToDevice;
 
 void Mtx2D::XfmPt(double x, double y, double* out_x, double* out_y) const {
@@ -12,7 +11,7 @@ void Mtx2D::XfmPt(double x, double y, double* out_x, double* out_y) const {
 }
 
 void Mtx2D::XfmPt(const RealPtT* in, IntPtT* out) const {
-  *out = qz::detail::RoundPoint(MapPoint(*this, in->x, in->y));
+  *out = RoundPoint(MapPoint(*this, in->x, in->y));
 }
 
 void Mtx2D::RealXfmPt(const RealPtT* in, RealPtT* out) const {

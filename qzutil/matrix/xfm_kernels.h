@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 namespace qz::detail {
 
@@ -16,8 +15,10 @@ namespace qz::detail {
 // portable and vectorised paths agree on every input.
 inline std::int32_t RoundToDevice(double v) {
   const double r = v + std::copysign(0.5, v);
-  const bool in_range = r > -2147483649.0 && r < 2147483648.0;  // false for NaN
-  return in_range ? static_cast<std::int32_t>(r) : std::numeric_limits<std::int32_t>::min();
+  // Choosing the double before converting keeps the conversion defined and
+  // lets the compiler select without a branch. False for NaN.
+  const bool in_range = r > -2147483649.0 && r < 2147483648.0;
+  return static_cast<std::int32_t>(in_range ? r : -2147483648.0);
 }
 
 // The instruction sets the point-list and point-set loops exist for. All

@@ -166,7 +166,7 @@ std::int32_t Thin(const Mapper& mapper, std::int32_t n, const RealPtT* in, Point
     // caller's n entries; a duplicate is overwritten later or left beyond
     // the count. A duplicate equals the stored point, so `last` may follow
     // every input.
-    auto step = [&](const auto& current, std::int32_t i) {
+    auto step = [&](const auto& current, [[maybe_unused]] std::int32_t i) {
       Form::Store(out + count, current);
       count += Same(current, last) ? 0 : 1;
       last = current;

@@ -1,7 +1,13 @@
-// Internal: the mapping of one point by matrix type, in scalar and (where the
-// build has SSE2) vector form. The three shapes skip only terms that the type
-// guarantees to be zero, and keep the written order of operations
-// ((a*x + c*y) + e), so every form gives bit-identical results.
+// Internal: the mapping of points by matrix type.
+//
+// The three shapes skip only terms that the type guarantees to be zero and
+// keep the written order of operations ((a*x + c*y) + e), so every form gives
+// bit-identical results. Each is written once over a lane type T: a double
+// for one point, or the x (or y) values of two points (SSE2) or four points
+// (AVX) in one register.
+//
+// Like xfm_loops.h, everything here has internal linkage so that the copies
+// compiled with AVX code generation stay in their own translation unit.
 #ifndef QZUTIL_MATRIX_XFM_MAP_H
 #define QZUTIL_MATRIX_XFM_MAP_H
 
@@ -17,108 +23,108 @@
 #else
 #define QZUTIL_HAVE_SSE2 0
 #endif
+#if defined(__AVX__)
+#include <immintrin.h>
+#endif
 
-namespace qz::detail {
+namespace {  // NOLINT(google-build-namespaces): see the header comment
 
-struct AlignedMap {
-  double a, d, e, f;
-  RealPtT operator()(double x, double y) const { return {a * x + e, d * y + f}; }
+// Arithmetic on each lane type.
+inline double Mul(double a, double b) {
+  return a * b;
+}
+inline double Add(double a, double b) {
+  return a + b;
+}
+template <class T>
+T Splat(double v);
+template <>
+inline double Splat<double>(double v) {
+  return v;
+}
+#if QZUTIL_HAVE_SSE2
+inline __m128d Mul(__m128d a, __m128d b) {
+  return _mm_mul_pd(a, b);
+}
+inline __m128d Add(__m128d a, __m128d b) {
+  return _mm_add_pd(a, b);
+}
+template <>
+inline __m128d Splat<__m128d>(double v) {
+  return _mm_set1_pd(v);
+}
+#endif
+#if defined(__AVX__)
+inline __m256d Mul(__m256d a, __m256d b) {
+  return _mm256_mul_pd(a, b);
+}
+inline __m256d Add(__m256d a, __m256d b) {
+  return _mm256_add_pd(a, b);
+}
+template <>
+inline __m256d Splat<__m256d>(double v) {
+  return _mm256_set1_pd(v);
+}
+#endif
+
+// Each shape maps x values xs and y values ys to X and Y.
+template <class T>
+struct AlignedShape {
+  T a, d, e, f;
+  void operator()(T xs, T ys, T& X, T& Y) const {
+    X = Add(Mul(a, xs), e);
+    Y = Add(Mul(d, ys), f);
+  }
 };
 
-struct SwappedMap {
-  double b, c, e, f;
-  RealPtT operator()(double x, double y) const { return {c * y + e, b * x + f}; }
+template <class T>
+struct SwappedShape {
+  T b, c, e, f;
+  void operator()(T xs, T ys, T& X, T& Y) const {
+    X = Add(Mul(c, ys), e);
+    Y = Add(Mul(b, xs), f);
+  }
 };
 
-struct GeneralMap {
-  double a, b, c, d, e, f;
-  RealPtT operator()(double x, double y) const { return {a * x + c * y + e, b * x + d * y + f}; }
+template <class T>
+struct GeneralShape {
+  T a, b, c, d, e, f;
+  void operator()(T xs, T ys, T& X, T& Y) const {
+    X = Add(Add(Mul(a, xs), Mul(c, ys)), e);
+    Y = Add(Add(Mul(b, xs), Mul(d, ys)), f);
+  }
 };
 
-// Calls body(map) with the scalar map for m's type. Instantiating the body
-// once per shape gives each loop its own specialised code; the type is
-// tested once, here, not per point.
-template <class Body>
-inline void WithMap(const Mtx2D& m, Body&& body) {
+// Calls body(shape) with the shape for m's type. Instantiating the body once
+// per shape gives each loop its own specialised code; the type is tested
+// once, here, not per point.
+template <class T, class Body>
+void WithShape(const Mtx2D& m, Body&& body) {
+  const T e = Splat<T>(m.e), f = Splat<T>(m.f);
   switch (m.type) {
     case Mtx2DAligned:
-      body(AlignedMap{m.a, m.d, m.e, m.f});
+      body(AlignedShape<T>{Splat<T>(m.a), Splat<T>(m.d), e, f});
       return;
     case Mtx2DSwapped:
-      body(SwappedMap{m.b, m.c, m.e, m.f});
+      body(SwappedShape<T>{Splat<T>(m.b), Splat<T>(m.c), e, f});
       return;
     default:  // general, identity and any other value: the full formula
-      body(GeneralMap{m.a, m.b, m.c, m.d, m.e, m.f});
+      body(GeneralShape<T>{Splat<T>(m.a), Splat<T>(m.b), Splat<T>(m.c), Splat<T>(m.d), e, f});
       return;
   }
 }
 
+// One point, mapped by the shape of m's type.
 inline RealPtT MapPoint(const Mtx2D& m, double x, double y) {
   RealPtT r{};
-  WithMap(m, [&](const auto& map) { r = map(x, y); });
+  WithShape<double>(m, [&](const auto& shape) { shape(x, y, r.x, r.y); });
   return r;
 }
 
 inline IntPtT RoundPoint(RealPtT p) {
-  return {RoundToDevice(p.x), RoundToDevice(p.y)};
+  return {qz::detail::RoundToDevice(p.x), qz::detail::RoundToDevice(p.y)};
 }
 
-#if QZUTIL_HAVE_SSE2
-
-// Vector maps work on two points at once, held as their x values (xs) and
-// their y values (ys); X and Y receive the two mapped x and y values.
-struct AlignedPairMap {
-  __m128d a, d, e, f;  // each element in both lanes
-  void operator()(__m128d xs, __m128d ys, __m128d& X, __m128d& Y) const {
-    X = _mm_add_pd(_mm_mul_pd(a, xs), e);
-    Y = _mm_add_pd(_mm_mul_pd(d, ys), f);
-  }
-};
-
-struct SwappedPairMap {
-  __m128d b, c, e, f;
-  void operator()(__m128d xs, __m128d ys, __m128d& X, __m128d& Y) const {
-    X = _mm_add_pd(_mm_mul_pd(c, ys), e);
-    Y = _mm_add_pd(_mm_mul_pd(b, xs), f);
-  }
-};
-
-struct GeneralPairMap {
-  __m128d a, b, c, d, e, f;
-  void operator()(__m128d xs, __m128d ys, __m128d& X, __m128d& Y) const {
-    X = _mm_add_pd(_mm_add_pd(_mm_mul_pd(a, xs), _mm_mul_pd(c, ys)), e);
-    Y = _mm_add_pd(_mm_add_pd(_mm_mul_pd(b, xs), _mm_mul_pd(d, ys)), f);
-  }
-};
-
-template <class Body>
-inline void WithPairMap(const Mtx2D& m, Body&& body) {
-  const __m128d e = _mm_set1_pd(m.e), f = _mm_set1_pd(m.f);
-  switch (m.type) {
-    case Mtx2DAligned:
-      body(AlignedPairMap{_mm_set1_pd(m.a), _mm_set1_pd(m.d), e, f});
-      return;
-    case Mtx2DSwapped:
-      body(SwappedPairMap{_mm_set1_pd(m.b), _mm_set1_pd(m.c), e, f});
-      return;
-    default:
-      body(GeneralPairMap{_mm_set1_pd(m.a), _mm_set1_pd(m.b), _mm_set1_pd(m.c), _mm_set1_pd(m.d), e,
-                          f});
-      return;
-  }
-}
-
-// The device rounding rule on both lanes: add copysign(0.5, v), truncate.
-// Out-of-range and NaN lanes become INT32_MIN, as RoundToDevice defines.
-// The two results are the low two 32-bit lanes.
-inline __m128i RoundLanes(__m128d v) {
-  const __m128d sign = _mm_and_pd(v, _mm_set1_pd(-0.0));
-  const __m128d half = _mm_or_pd(sign, _mm_set1_pd(0.5));
-  return _mm_cvttpd_epi32(_mm_add_pd(v, half));
-}
-
-#endif  // QZUTIL_HAVE_SSE2
-
-}  // namespace qz::detail
+}  // namespace
 
 #endif  // QZUTIL_MATRIX_XFM_MAP_H
