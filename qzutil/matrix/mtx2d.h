@@ -188,9 +188,11 @@ class QZ_API Mtx2D {
   // onto 0, 90, 180 or 270 when strictly within 0.1 of one (an angle that
   // computes to exactly 360, from a tiny negative b, stays 360).
   void GetXMirrorAndRotation(unsigned short* mirror, double* degrees) const;
-  // The turning angle in radians (-pi..pi) of the x axis divided by the
-  // square root of |determinant|, with a's sign changed when reflectFlags
-  // bit 1 is set and b's when bit 2 is set; then writes reflectFlags.
+  // The angle acos(a' / sqrt|det|) in radians, the cosine clamped to
+  // [-1, 1] and the angle negated when b' < 0, where a' is a with its sign
+  // changed when reflectFlags bit 1 (ReflectInX) is set and b' is b with its
+  // sign changed when bit 2 (ReflectInY) is set. Exact for equal scales on
+  // both axes. Then writes the whole reflectFlags word.
   void GetOrientation(double* radians, std::int32_t* flags) const;
 };
 

@@ -3,11 +3,11 @@
 //
 // Each member selects its loop once: the matrix type picks one of three
 // mapping shapes (aligned, swapped, general) and the processor picks the
-// AVX (plain lists only), SSE2 or portable form. Inside a loop there is no branch on the data:
-// device rounding adds copysign(0.5, v) before truncating, and thinning
-// always stores the candidate point at the next free slot and advances the
-// count only when it differs from the last stored point (see xfm_loops.h).
-#include <cstring>
+// AVX (plain lists only), SSE2 or portable form. Inside a loop there is no
+// branch on the data: device rounding adds copysign(0.5, v) before
+// truncating, and thinning always stores the candidate point at the next
+// free slot and advances the count only when it differs from the last
+// stored point (see xfm_loops.h).
 #include <type_traits>
 
 #include "qzutil/matrix/mtx2d.h"
@@ -15,12 +15,13 @@
 #include "qzutil/matrix/xfm_loops.h"
 #include "qzutil/matrix/xfm_map.h"
 
-namespace qz::detail {
-namespace {
-
+// Defined by the build when mtx2d_lists_avx.cpp is compiled in.
 #ifndef QZUTIL_HAVE_AVX_KERNELS
 #define QZUTIL_HAVE_AVX_KERNELS 0
 #endif
+
+namespace qz::detail {
+namespace {
 
 // The AVX loops are compiled in and the processor and operating system
 // support AVX (the compiler's CPU probe checks that the OS saves the YMM

@@ -6,6 +6,14 @@
 #include <cmath>
 #include <cstdint>
 
+// Whether this build targets SSE2 (every x86-64 build does).
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define QZUTIL_HAVE_SSE2 1
+#include <emmintrin.h>
+#else
+#define QZUTIL_HAVE_SSE2 0
+#endif
+
 namespace qz::detail {
 
 // Round half away from zero: trunc(v - 0.5) for v < 0, trunc(v + 0.5)

@@ -25,10 +25,7 @@
 #include <utility>
 
 #include "qzutil/frame/records.h"
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
+#include "qzutil/matrix/xfm_kernels.h"
 
 namespace {  // NOLINT(google-build-namespaces): see the header comment
 
@@ -100,7 +97,7 @@ inline const RealPtT& Element(const RealPtT& g, int /*k*/) {
   return g;
 }
 
-#if defined(__SSE2__) || defined(_M_X64)
+#if QZUTIL_HAVE_SSE2
 // 64-bit lane k (0 or 1) of v as a device point.
 inline PackedInt Lane64(__m128i v, int k) {
 #if defined(__x86_64__) || defined(_M_X64)
@@ -119,6 +116,13 @@ inline __m128i Low16Lanes(__m128i v) {
   return _mm_shuffle_epi32(t, _MM_SHUFFLE(3, 3, 2, 0));
 }
 #endif
+
+// Calls f(std::integral_constant<int, k>) for k = 0 .. K - 1, unrolled at
+// compile time, so that a group's elements are taken out by fixed lanes.
+template <int... K, class F>
+void ForEachLane(std::integer_sequence<int, K...>, F&& f) {
+  (f(std::integral_constant<int, K>{}), ...);
+}
 
 // Maps the last n % kWidth points (fewer than a group) through a padded
 // copy, so that a mapper never reads past the caller's array.
@@ -175,12 +179,8 @@ std::int32_t Thin(const Mapper& mapper, std::int32_t n, const RealPtT* in, Point
     std::int32_t i = 1;
     for (; i + W <= n; i += W) {
       const auto group = mapper(in + i);
-      // Unrolled at compile time: each element is taken out of the group
-      // by a fixed lane, not by an index computed at run time.
-      [&]<int... K>(std::integer_sequence<int, K...>) {
-        (step(Element(group, K), i + K), ...);
-      }
-      (std::make_integer_sequence<int, W>{});
+      ForEachLane(std::make_integer_sequence<int, W>{},
+                  [&](auto k) { step(Element(group, k()), i + k()); });
     }
     if (i < n) {
       const auto group = MapTail(mapper, in + i, n - i);

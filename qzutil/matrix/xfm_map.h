@@ -17,12 +17,6 @@
 #include "qzutil/matrix/mtx2d.h"
 #include "qzutil/matrix/xfm_kernels.h"
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#define QZUTIL_HAVE_SSE2 1
-#include <emmintrin.h>
-#else
-#define QZUTIL_HAVE_SSE2 0
-#endif
 #if defined(__AVX__)
 #include <immintrin.h>
 #endif
