@@ -16,9 +16,9 @@
 // Device rounding, used by every transform into integer coordinates: a
 // coordinate v becomes trunc(v - 0.5) when v < 0 and trunc(v + 0.5)
 // otherwise (halves go away from zero), each coordinate separately, after the
-// full mapping. There is no clamping: a result outside the signed 32-bit
-// range, or a NaN, yields INT32_MIN (0x80000000), the value x86 hardware
-// produces, on every platform.
+// full mapping. Results are not saturated: a rounded value outside the
+// signed 32-bit range, or a NaN, yields INT32_MIN (0x80000000), the value x86
+// hardware produces, on every platform.
 //
 // No member checks its arguments, allocates, or reports an error; output
 // pointers are written without a null test. Angles given to Rotate are in
