@@ -8,6 +8,7 @@
 // truncating, and thinning always stores the candidate point at the next
 // free slot and advances the count only when it differs from the last
 // stored point (see xfm_loops.h).
+#include <cstring>
 #include <type_traits>
 
 #include "qzutil/matrix/mtx2d.h"
@@ -284,6 +285,44 @@ void Mtx2D::RealXfmPts(std::int32_t n, const RealPtT* in, RealPtT* out) const {
   List<World>(*this, n, in, out);
 }
 
+namespace {
+
+// Device point sets by blocks: a block is mapped and rounded by the plain-list
+// loop (AVX where available) into the caller's output, at the indices of its
+// input points, and then compacted in place. With one attribute store per
+// point this measured faster than the fused walk of Thin; without attributes
+// (XfmPolyPts) the fused walk is faster. Same results: the compaction is the
+// thinning walk of Thin over device points as 64-bit words. In place is safe
+// because slot `count` never lies beyond the point being read, and all
+// writes stay within the caller's n entries.
+std::int32_t ThinSetByBlocks(const Mtx2D& m, std::int32_t n, const RealPtT* in, IntPtT* out,
+                             const std::uint32_t* attr_in, std::uint32_t* attr_out) {
+  if (n < 1) return 0;
+  if (attr_out == nullptr) return ThinList<Device>(m, n, in, out, nullptr, nullptr);
+  constexpr std::int32_t kBlock = 256;  // 2 KiB of device points: stays in L1
+  m.XfmPts(1, in, out);
+  attr_out[0] = attr_in[0];
+  std::int32_t count = 1;
+  PackedInt last;
+  std::memcpy(&last.bits, out, sizeof last.bits);
+  for (std::int32_t i = 1; i < n; i += kBlock) {
+    const std::int32_t len = n - i < kBlock ? n - i : kBlock;
+    m.XfmPts(len, in + i, out + i);
+    for (std::int32_t k = 0; k < len; ++k) {
+      PackedInt current;
+      std::memcpy(&current.bits, out + i + k, sizeof current.bits);
+      Device::Store(out + count, current);
+      count += Same(current, last) ? 0 : 1;
+      last = current;
+      attr_out[count - 1] = attr_in[i + k];
+    }
+  }
+  if (count == 3 && SameStored(out[2], out[0])) count = 2;
+  return count;
+}
+
+}  // namespace
+
 void Mtx2D::XfmPolyPts(std::int32_t n, std::int32_t* out_count, const RealPtT* in,
                        IntPtT* out) const {
   *out_count = ThinList<Device>(*this, n, in, out, nullptr, nullptr);
@@ -291,7 +330,7 @@ void Mtx2D::XfmPolyPts(std::int32_t n, std::int32_t* out_count, const RealPtT* i
 
 void Mtx2D::XfmPolySetPts(const DrwPSetT* in, DrwDPSetT* out) const {
   out->count =
-      ThinList<Device>(*this, in->count, in->points, out->points, in->attributes, out->attributes);
+      ThinSetByBlocks(*this, in->count, in->points, out->points, in->attributes, out->attributes);
 }
 
 void Mtx2D::RealXfmPolyPtSet(const DrwPSetT* in, DrwPSetT* out) const {
