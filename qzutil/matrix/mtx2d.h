@@ -168,7 +168,8 @@ class QZ_API Mtx2D {
   void XfmPolyPts(std::int32_t n, std::int32_t* out_count, const RealPtT* in, IntPtT* out) const;
   // As XfmPolyPts for a point set; out->count receives the final count. Each
   // output point carries the attribute of the last input point of its run of
-  // duplicates. in->count must be at least 1.
+  // duplicates. in->count must be at least 1. The two sets may share their
+  // attribute array.
   void XfmPolySetPts(const DrwPSetT* in, DrwDPSetT* out) const;
   // The same in world coordinates: no rounding, duplicates are exactly equal
   // mapped doubles. The output set must use arrays other than the input's.
