@@ -3,24 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "qzutil/platform/attach.h"
+#include "platform/mock_attach.h"
 
 namespace {
-
-class MockAttach : public qz::platform::Attach {
- public:
-  MOCK_METHOD(void, DisableThreadLibraryCalls, (qz::platform::ModuleHandle), (override));
-  MOCK_METHOD(void, SetHandleCount, (std::uint32_t), (override));
-};
 
 // A strict mock behind the platform seam: any call not expected fails.
 class EntryPointTest : public ::testing::Test {
  protected:
-  void SetUp() override { previous_ = qz::platform::set_attach(&attach_); }
-  void TearDown() override { qz::platform::set_attach(previous_); }
-
-  ::testing::StrictMock<MockAttach> attach_;
-  qz::platform::Attach* previous_ = nullptr;
+  ::testing::StrictMock<qz::testing::MockAttach> attach_;
+  qz::testing::ScopedAttach installed_{&attach_};
   int tag_ = 0;
   qz::platform::ModuleHandle module_ = &tag_;
 };
