@@ -4,6 +4,9 @@
 
 #include "qzutil/export.h"
 #include "qzutil/frame/records.h"
+#include "qzutil/linetype/linetype_definition.h"
+#include "qzutil/linetype/linetype_list.h"
+#include "qzutil/linetype/linetype_pattern.h"
 #include "qzutil/matrix/matrix_flat.h"
 #include "qzutil/matrix/mtx2d.h"
 
