@@ -6,5 +6,7 @@
 #include "qzutil/frame/records.h"
 #include "qzutil/matrix/matrix_flat.h"
 #include "qzutil/matrix/mtx2d.h"
+#include "qzutil/text/name_info.h"
+#include "qzutil/text/str_parse.h"
 
 #endif  // QZUTIL_QZUTIL_H
