@@ -6,5 +6,7 @@
 #include "qzutil/frame/records.h"
 #include "qzutil/matrix/matrix_flat.h"
 #include "qzutil/matrix/mtx2d.h"
+#include "qzutil/memory/mem_list.h"
+#include "qzutil/memory/mem_search.h"
 
 #endif  // QZUTIL_QZUTIL_H
