@@ -24,8 +24,7 @@ bool Raise(MemListT* list, std::int32_t code, std::intptr_t key, std::int32_t si
 
 // Registers `block` in a free slot; false when the handler filled every slot
 // after the table check and the table cannot grow.
-bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key,
-              void** back_ptr) {
+bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key, void** back_ptr) {
   std::int32_t slot = qd::MemFindFreeSlot(list);
   if (slot < 0) {
     if (!qd::MemListGrow(list)) return false;
@@ -39,7 +38,7 @@ bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key,
   ++list->used;
   // Wraps instead of overflowing after 2^31 allocations.
   state.sequence = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.sequence) + 1u);
-  qd::MemTrace("  [%ld] Allocation address %#lx total size %ld pool used %ld\n",
+  QZ_MEM_TRACE("  [%ld] Allocation address %#lx total size %ld pool used %ld\n",
                static_cast<long>(entry.sequence), qd::MemHex(block),
                static_cast<long>(entry.total_size), static_cast<long>(pool->used));
   qd::MemLinkParent(list, slot);
@@ -52,13 +51,13 @@ std::int32_t MemAllocate(MemListT* list, std::int32_t size, std::intptr_t key, v
   const qd::MemState& state = qd::mem_state();
   if (list == nullptr) list = state.default_list;
   if (key == 0) key = state.default_key;
-  qd::MemTrace("Allocate:  list %#lx key %#lx size %ld back ptr %#lx\n", qd::MemHex(list),
+  QZ_MEM_TRACE("Allocate:  list %#lx key %#lx size %ld back ptr %#lx\n", qd::MemHex(list),
                qd::MemHex(key), static_cast<long>(size), qd::MemHex(back_ptr));
 
   if (list == nullptr) {
     void* block = TakeBlock(size);
     if (block == nullptr) {
-      qd::MemTrace("**Malloc failed\n");
+      QZ_MEM_TRACE("**Malloc failed\n");
       return MEM_MALLOC_FAILED;
     }
     *back_ptr = block;
@@ -67,7 +66,7 @@ std::int32_t MemAllocate(MemListT* list, std::int32_t size, std::intptr_t key, v
 
   const MemPoolT* pool = list->pool;
   if (size > pool->size) {
-    qd::MemTrace("**Pool of %ld too small\n", static_cast<long>(pool->size));
+    QZ_MEM_TRACE("**Pool of %ld too small\n", static_cast<long>(pool->size));
     if (!Raise(list, MEM_POOL_TOO_SMALL, key, size)) return MEM_POOL_TOO_SMALL;
   }
 
@@ -77,23 +76,23 @@ std::int32_t MemAllocate(MemListT* list, std::int32_t size, std::intptr_t key, v
   }
 
   if (std::int64_t{pool->used} + size > pool->size) {
-    qd::MemTrace("**Pool overflow current size %ld\n", static_cast<long>(pool->used));
+    QZ_MEM_TRACE("**Pool overflow current size %ld\n", static_cast<long>(pool->used));
     if (!Raise(list, MEM_POOL_OVERFLOW, key, size)) {
-      qd::MemTrace("**Pool overflow after exception processing\n");
+      QZ_MEM_TRACE("**Pool overflow after exception processing\n");
       return MEM_POOL_OVERFLOW;
     }
   }
 
   void* block = TakeBlock(size);
   if (block == nullptr) {
-    qd::MemTrace("**Malloc failed\n");
+    QZ_MEM_TRACE("**Malloc failed\n");
     if (!Raise(list, MEM_MALLOC_FAILED, key, size)) {
-      qd::MemTrace("**Malloc failed after exception processing\n");
+      QZ_MEM_TRACE("**Malloc failed after exception processing\n");
       return MEM_MALLOC_FAILED;
     }
     block = TakeBlock(size);
     if (block == nullptr) {
-      qd::MemTrace("**Malloc failed\n");
+      QZ_MEM_TRACE("**Malloc failed\n");
       return MEM_MALLOC_FAILED;
     }
   }
@@ -102,7 +101,7 @@ std::int32_t MemAllocate(MemListT* list, std::int32_t size, std::intptr_t key, v
   // bytes than the pool's counter can hold; such a block is not registered.
   if (std::int64_t{pool->used} + size > qd::kMemUnlimited) {
     qd::mem_heap().Release(block);
-    qd::MemTrace("**Pool overflow after exception processing\n");
+    QZ_MEM_TRACE("**Pool overflow after exception processing\n");
     return MEM_POOL_OVERFLOW;
   }
   if (!Register(list, block, size, key, back_ptr)) {
@@ -116,15 +115,15 @@ std::int32_t MemAllocate(MemListT* list, std::int32_t size, std::intptr_t key, v
 void MemSetPointer(MemListT* list, void* address, void** back_ptr) {
   if (list == nullptr) list = qd::mem_state().default_list;
   if (list == nullptr || address == nullptr) return;
-  qd::MemTrace("Set pointer: list %#lx address %#lx back ptr %#lx\n", qd::MemHex(list),
+  QZ_MEM_TRACE("Set pointer: list %#lx address %#lx back ptr %#lx\n", qd::MemHex(list),
                qd::MemHex(address), qd::MemHex(back_ptr));
   const std::int32_t index = qd::MemFindAddress(list, address);
   if (index < 0) {
-    qd::MemTrace("**Address not found\n");
+    QZ_MEM_TRACE("**Address not found\n");
     return;
   }
   MemEntryT& entry = list->entries[index];
-  qd::MemTrace("  [%ld] Set pointer replaces %#lx\n", static_cast<long>(entry.sequence),
+  QZ_MEM_TRACE("  [%ld] Set pointer replaces %#lx\n", static_cast<long>(entry.sequence),
                qd::MemHex(entry.back_ptr));
   qd::MemDetachParent(list, index);
   entry.back_ptr = back_ptr;
@@ -138,12 +137,12 @@ void MemFree(MemListT* list, void* address) {
     qd::mem_heap().Release(address);
     return;
   }
-  qd::MemTrace("Free: list %#lx address %#lx\n", qd::MemHex(list), qd::MemHex(address));
+  QZ_MEM_TRACE("Free: list %#lx address %#lx\n", qd::MemHex(list), qd::MemHex(address));
   const std::int32_t index = qd::MemFindAddress(list, address);
   if (index >= 0) {
     qd::MemReleaseEntry(list, index);
     return;
   }
-  qd::MemTrace("**Address not found\n");
+  QZ_MEM_TRACE("**Address not found\n");
   qd::mem_heap().Release(address);
 }

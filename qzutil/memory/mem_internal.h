@@ -6,14 +6,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "qzutil/memory/mem_list.h"
 
-#if defined(__GNUC__) || defined(__clang__)
-#define QZ_MEM_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
-#else
-#define QZ_MEM_PRINTF_FORMAT(fmt, args)
-#endif
+// Writes a diagnostic line to standard output while the switch is on. A
+// macro so that the compiler checks every format against its arguments.
+#define QZ_MEM_TRACE(...)                                           \
+  do {                                                              \
+    if (::qz::detail::MemDiagnosticsOn()) std::printf(__VA_ARGS__); \
+  } while (false)
 
 namespace qz::detail {
 
@@ -35,15 +37,15 @@ class MemHeap {
 MemHeap& mem_heap();
 // Installs `heap` (nullptr restores malloc/free) and returns the previous
 // one, or nullptr if that was the native heap. The caller keeps ownership and
-// must restore it before destroying it, and only between uses of the lists
-// whose blocks it handed out.
+// must restore it before destroying it. Blocks go back to whichever heap is
+// installed when they are released, so swap heaps only while no pool, list or
+// block of the other one is alive.
 MemHeap* set_mem_heap(MemHeap* heap);
 
 // The diagnostics switch: off at start, turned on only from here. Returns the
 // previous setting.
 bool SetMemDiagnostics(bool on);
-// Writes a diagnostic line to standard output while the switch is on.
-void MemTrace(const char* format, ...) QZ_MEM_PRINTF_FORMAT(1, 2);
+bool MemDiagnosticsOn();
 // Pointers and keys as the `%#lx` conversions take them.
 unsigned long MemHex(const void* address);
 unsigned long MemHex(std::intptr_t key);

@@ -86,10 +86,10 @@ void MemListClear(MemListT* list) {
       const MemEntryT& entry = list->entries[i];
       if (entry.address == nullptr) continue;
       if (list->used <= 0) {
-        qd::MemTrace("**List used is 0, entry has address\n");
+        QZ_MEM_TRACE("**List used is 0, entry has address\n");
         return;
       }
-      qd::MemTrace("Clear list %#lx address %#lx\n", qd::MemHex(list), qd::MemHex(entry.address));
+      QZ_MEM_TRACE("Clear list %#lx address %#lx\n", qd::MemHex(list), qd::MemHex(entry.address));
       qd::MemReleaseTree(list, i);
     }
   }

@@ -123,7 +123,7 @@ QZ_API MemPoolT* MemPoolNew(std::int32_t limit);
 QZ_API void MemPoolDelete(MemPoolT** pool);
 
 // A list of 16 free slots charging `pool`. Null (with nothing left
-// allocated) when out of memory.
+// allocated) when out of memory, and for a null pool.
 QZ_API MemListT* MemListNew(MemPoolT* pool, MemExceptionHandler handler);
 // Releases every block it can (see above); a null list is ignored.
 QZ_API void MemListClear(MemListT* list);

@@ -60,12 +60,12 @@ std::int32_t BestCandidate(const MemListT* list, Pick pick) {
 
 unsigned short Remove(MemListT* list, Pick pick) {
   const PickRule rule = RuleOf(pick);
-  qd::MemTrace("%s", rule.opening);
+  QZ_MEM_TRACE("%s", rule.opening);
   if (list == nullptr || list->used == 0) return 0;
   const std::int32_t chosen = BestCandidate(list, pick);
   if (chosen < 0) return 0;
   qd::MemReleaseTree(list, chosen);
-  qd::MemTrace("%s", rule.closing);
+  QZ_MEM_TRACE("%s", rule.closing);
   return 1;
 }
 
@@ -75,7 +75,7 @@ void MemListInitializeSearch(MemListT* list) {
   if (list == nullptr) return;
   for (std::int32_t i = 0; i < list->size; ++i)
     list->entries[i].excluded = 0;
-  qd::MemTrace("Initialize search: list %#lx\n", qd::MemHex(list));
+  QZ_MEM_TRACE("Initialize search: list %#lx\n", qd::MemHex(list));
 }
 
 void MemListRemoveFromSearch(MemListT* list, std::intptr_t key) {
@@ -83,7 +83,7 @@ void MemListRemoveFromSearch(MemListT* list, std::intptr_t key) {
   for (std::int32_t i = 0; i < list->size; ++i) {
     if (list->entries[i].key == key) list->entries[i].excluded = 1;
   }
-  qd::MemTrace("Remove from search: list %#lx object %#lx\n", qd::MemHex(list), qd::MemHex(key));
+  QZ_MEM_TRACE("Remove from search: list %#lx object %#lx\n", qd::MemHex(list), qd::MemHex(key));
 }
 
 unsigned short MemListRemoveSmallest(MemListT* list) {

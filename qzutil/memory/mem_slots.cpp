@@ -68,8 +68,8 @@ void MemLinkParent(MemListT* list, std::int32_t index) {
     if (IsDescendant(list, p, index)) continue;
     entries[index].parent = p;
     entries[p].total_size += entries[index].size;
-    MemTrace("    Parent sequence [%ld] total size %ld\n", static_cast<long>(entries[p].sequence),
-             static_cast<long>(entries[p].total_size));
+    QZ_MEM_TRACE("    Parent sequence [%ld] total size %ld\n",
+                 static_cast<long>(entries[p].sequence), static_cast<long>(entries[p].total_size));
     return;
   }
 }
@@ -84,25 +84,27 @@ void MemDetachParent(MemListT* list, std::int32_t index) {
 bool MemReleaseEntry(MemListT* list, std::int32_t index) {
   MemEntryT& entry = list->entries[index];
   if (*entry.back_ptr != entry.address) {
-    MemTrace("**[%ld] Back pointer does not contain address\n", static_cast<long>(entry.sequence));
+    QZ_MEM_TRACE("**[%ld] Back pointer does not contain address\n",
+                 static_cast<long>(entry.sequence));
     return false;
   }
   for (std::int32_t i = 0; i < list->size; ++i) {
     if (list->entries[i].parent == index) {
       // The text ends in a slash and an n, without a line break.
-      MemTrace("**[%ld] Is parent/n", static_cast<long>(entry.sequence));
+      QZ_MEM_TRACE("**[%ld] Is parent/n", static_cast<long>(entry.sequence));
       return false;
     }
   }
   MemPoolT* pool = list->pool;
   pool->used -= entry.size;
-  MemTrace("  [%ld] Release %ld pool used %ld\n", static_cast<long>(entry.sequence),
-           static_cast<long>(entry.size), static_cast<long>(pool->used));
+  QZ_MEM_TRACE("  [%ld] Release %ld pool used %ld\n", static_cast<long>(entry.sequence),
+               static_cast<long>(entry.size), static_cast<long>(pool->used));
   if (entry.parent >= 0) {
     MemEntryT& parent = list->entries[entry.parent];
     parent.total_size -= entry.size;
-    MemTrace("  [%ld] Parent sequence [%ld], new total %ld\n", static_cast<long>(entry.sequence),
-             static_cast<long>(parent.sequence), static_cast<long>(parent.total_size));
+    QZ_MEM_TRACE("  [%ld] Parent sequence [%ld], new total %ld\n",
+                 static_cast<long>(entry.sequence), static_cast<long>(parent.sequence),
+                 static_cast<long>(parent.total_size));
   }
   // The variable is cleared before the block goes, in case it lies inside it.
   void* block = entry.address;

@@ -1,7 +1,5 @@
 // Process-wide state of the memory family: the heap behind every block and
 // table, the diagnostics switch and the default list, key and sequence.
-#include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 
 #include "qzutil/memory/mem_internal.h"
@@ -38,12 +36,8 @@ bool SetMemDiagnostics(bool on) {
   return previous;
 }
 
-void MemTrace(const char* format, ...) {
-  if (!g_diagnostics) return;
-  va_list args;
-  va_start(args, format);
-  std::vprintf(format, args);
-  va_end(args);
+bool MemDiagnosticsOn() {
+  return g_diagnostics;
 }
 
 // `%#lx` takes an unsigned long; on hosts where that is narrower than a

@@ -1,6 +1,5 @@
-// Test helpers for the memory family: a heap that fails on request and
-// counts what is outstanding, a scripted exception handler, and the
-// hexadecimal form of `%#lx` written independently of printf.
+// Test helpers for the memory family: a heap that fails chosen requests and
+// tracks what is outstanding, a scripted exception handler, and a fixture.
 #ifndef QZUTIL_TESTS_MEMORY_MEM_SUPPORT_H
 #define QZUTIL_TESTS_MEMORY_MEM_SUPPORT_H
 
@@ -10,8 +9,6 @@
 #include <cstdlib>
 #include <functional>
 #include <set>
-#include <sstream>
-#include <string>
 #include <vector>
 
 #include "qzutil/memory/mem_internal.h"
@@ -20,31 +17,28 @@
 
 namespace qz::testing {
 
-// malloc/free that refuses the requests whose numbers (from 1) are listed,
-// and remembers every block it handed out and has not got back.
+// malloc/free that refuses the requests numbered (from 1) in `fail`.
 class FailingHeap : public detail::MemHeap {
  public:
-  std::set<int> fail;  // request numbers to refuse
+  std::set<int> fail;
   int requests = 0;
-  std::set<void*> live;
+  std::set<void*> live;  // handed out, not yet released
   void* Allocate(std::size_t bytes) override {
     if (fail.count(++requests) != 0) return nullptr;
-    void* block = std::malloc(bytes);
-    live.insert(block);
-    return block;
+    return *live.insert(std::malloc(bytes)).first;
   }
   void Release(void* block) override {
     if (block != nullptr) {
-      EXPECT_EQ(live.erase(block), 1u) << "freed twice or foreign";
+      EXPECT_EQ(live.erase(block), 1u) << "released twice or foreign";
     }
     std::free(block);
   }
 };
 
-// Every exception goes through here; answers and an optional action are
-// set per test.
+// The handler of every test list: records the codes, runs `action`, and
+// answers by code.
 struct Script {
-  unsigned short answer[5] = {0, 0, 0, 0, 0};  // by code
+  unsigned short answer[5] = {0, 0, 0, 0, 0};
   std::vector<std::int32_t> codes;
   std::function<void(MemExceptionT*)> action;
 };
@@ -58,10 +52,9 @@ inline unsigned short Handler(MemExceptionT* e) {
   return script().answer[e->code];
 }
 
-// A pool and a list with the scripted handler, the failing heap installed
-// and checked empty at the end, and the family's globals reset. A test that
-// registers blocks held by its own locals deletes the list itself, while
-// those variables still exist.
+// A pool of 100 bytes and a list on the failing heap, which must be empty at
+// the end. Tests whose blocks are held by their own locals delete the list
+// themselves while those variables exist.
 class MemTest : public ::testing::Test {
  protected:
   FailingHeap heap_;
@@ -72,7 +65,6 @@ class MemTest : public ::testing::Test {
     script() = Script{};
     pool_ = MemPoolNew(100);
     list_ = MemListNew(pool_, Handler);
-    ASSERT_NE(list_, nullptr);
   }
   void TearDown() override {
     MemSetDefaultList(nullptr);
@@ -90,16 +82,11 @@ class MemTest : public ::testing::Test {
   }
 };
 
-inline std::string Hex(std::uintptr_t v) {
-  if (v == 0) return "0";
-  std::ostringstream out;
-  out << "0x" << std::hex << static_cast<unsigned long>(v);
-  return out.str();
-}
-template <typename T>
-std::string Hex(T* p) {
-  return Hex(reinterpret_cast<std::uintptr_t>(p));
-}
+// A block that holds two pointer variables, to make children.
+struct Node {
+  void* child;
+  void* other;
+};
 
 }  // namespace qz::testing
 
