@@ -11,5 +11,7 @@
 #include "qzutil/matrix/mtx2d.h"
 #include "qzutil/text/name_info.h"
 #include "qzutil/text/str_parse.h"
+#include "qzutil/memory/mem_list.h"
+#include "qzutil/memory/mem_search.h"
 
 #endif  // QZUTIL_QZUTIL_H

@@ -1,0 +1,85 @@
+// Internals of the memory family: process-wide state, the heap seam, the
+// diagnostics switch and the slot operations shared by allocation, release,
+// clearing and eviction. Not installed, not exported.
+#ifndef QZUTIL_MEMORY_MEM_INTERNAL_H
+#define QZUTIL_MEMORY_MEM_INTERNAL_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+#include "qzutil/memory/mem_list.h"
+
+// Writes a diagnostic line to standard output while the switch is on. A
+// macro so that the compiler checks every format against its arguments.
+#define QZ_MEM_TRACE(...)                                           \
+  do {                                                              \
+    if (::qz::detail::MemDiagnosticsOn()) std::printf(__VA_ARGS__); \
+  } while (false)
+
+namespace qz::detail {
+
+// Slots added to a table at creation and at every growth.
+inline constexpr std::int32_t kMemSlotStep = 16;
+// Budget of a pool created without a positive limit.
+inline constexpr std::int32_t kMemUnlimited = 2147483647;
+
+// Where every block, slot table, pool and list comes from. The native heap is
+// malloc/free; tests install one that fails on request.
+class MemHeap {
+ public:
+  virtual ~MemHeap() = default;
+  // Null when the heap cannot supply `bytes` (at least 1).
+  virtual void* Allocate(std::size_t bytes) = 0;
+  virtual void Release(void* block) = 0;
+};
+
+MemHeap& mem_heap();
+// Installs `heap` (nullptr restores malloc/free) and returns the previous
+// one, or nullptr if that was the native heap. The caller keeps ownership and
+// must restore it before destroying it. Blocks go back to whichever heap is
+// installed when they are released, so swap heaps only while no pool, list or
+// block of the other one is alive.
+MemHeap* set_mem_heap(MemHeap* heap);
+
+// The diagnostics switch: off at start, turned on only from here. Returns the
+// previous setting.
+bool SetMemDiagnostics(bool on);
+bool MemDiagnosticsOn();
+// Pointers and keys as the `%#lx` conversions take them.
+unsigned long MemHex(const void* address);
+unsigned long MemHex(std::intptr_t key);
+
+// Process-wide state.
+struct MemState {
+  MemListT* default_list = nullptr;
+  std::intptr_t default_key = 0;
+  std::int32_t sequence = 1;  // the number the next registered block takes
+};
+MemState& mem_state();
+
+// Sets a slot to the free state.
+void MemClearSlot(MemEntryT* entry);
+// Lowest slot holding `address`, or -1.
+std::int32_t MemFindAddress(const MemListT* list, const void* address);
+// Lowest free slot, or -1.
+std::int32_t MemFindFreeSlot(const MemListT* list);
+
+// Adds kMemSlotStep cleared slots; false (table unchanged) when the heap
+// refuses the larger table.
+bool MemListGrow(MemListT* list);
+// Links slot `index` below the first other block that contains its back
+// pointer and that is not one of its descendants.
+void MemLinkParent(MemListT* list, std::int32_t index);
+// Takes slot `index` off its parent's total_size and unlinks it.
+void MemDetachParent(MemListT* list, std::int32_t index);
+// Releases one entry; false when refused (the back pointer no longer holds
+// the block, or the entry has children).
+bool MemReleaseEntry(MemListT* list, std::int32_t index);
+// Releases the direct children of slot `index`, then the slot itself; true
+// when the slot itself was released.
+bool MemReleaseTree(MemListT* list, std::int32_t index);
+
+}  // namespace qz::detail
+
+#endif  // QZUTIL_MEMORY_MEM_INTERNAL_H

@@ -1,0 +1,57 @@
+// Process-wide state of the memory family: the heap behind every block and
+// table, the diagnostics switch and the default list, key and sequence.
+#include <cstdlib>
+
+#include "qzutil/memory/mem_internal.h"
+
+namespace qz::detail {
+namespace {
+
+class NativeHeap final : public MemHeap {
+ public:
+  void* Allocate(std::size_t bytes) override { return std::malloc(bytes); }
+  void Release(void* block) override { std::free(block); }
+};
+
+NativeHeap g_native_heap;
+MemHeap* g_installed_heap = nullptr;
+bool g_diagnostics = false;
+MemState g_state;
+
+}  // namespace
+
+MemHeap& mem_heap() {
+  return g_installed_heap != nullptr ? *g_installed_heap : g_native_heap;
+}
+
+MemHeap* set_mem_heap(MemHeap* heap) {
+  MemHeap* previous = g_installed_heap;
+  g_installed_heap = heap;
+  return previous;
+}
+
+bool SetMemDiagnostics(bool on) {
+  const bool previous = g_diagnostics;
+  g_diagnostics = on;
+  return previous;
+}
+
+bool MemDiagnosticsOn() {
+  return g_diagnostics;
+}
+
+// `%#lx` takes an unsigned long; on hosts where that is narrower than a
+// pointer the high bits are not shown.
+unsigned long MemHex(const void* address) {
+  return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(address));
+}
+
+unsigned long MemHex(std::intptr_t key) {
+  return static_cast<unsigned long>(static_cast<std::uintptr_t>(key));
+}
+
+MemState& mem_state() {
+  return g_state;
+}
+
+}  // namespace qz::detail
