@@ -9,9 +9,9 @@
 #include "qzutil/linetype/linetype_pattern.h"
 #include "qzutil/matrix/matrix_flat.h"
 #include "qzutil/matrix/mtx2d.h"
-#include "qzutil/text/name_info.h"
-#include "qzutil/text/str_parse.h"
 #include "qzutil/memory/mem_list.h"
 #include "qzutil/memory/mem_search.h"
+#include "qzutil/text/name_info.h"
+#include "qzutil/text/str_parse.h"
 
 #endif  // QZUTIL_QZUTIL_H
