@@ -24,6 +24,18 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
   EXPECT_EQ(dlsym(RTLD_DEFAULT, "set_xfm"), reinterpret_cast<void*>(&set_xfm));
 }
 
+TEST(SharedLibrary, ExportsTheTraceFunctionsAndFlagWord) {
+  const char* const names[] = {
+      "trcStart",        "trcPrint",         "trcFncBegin",        "trcFncEnd",
+      "trcUsedResource", "trcFreedResource", "trcReportResources", "trcActivated",
+  };
+  for (const char* name : names) {
+    EXPECT_NE(dlsym(RTLD_DEFAULT, name), nullptr) << name;
+  }
+  // The flag word is exported as data: the variable this program reads is the library's.
+  EXPECT_EQ(dlsym(RTLD_DEFAULT, "trcActivated"), static_cast<void*>(&trcActivated));
+}
+
 TEST(SharedLibrary, PlacesAPointThroughClassAndFlatInterfaces) {
   Mtx2D m(10.0, 20.0, Mtx2DRot90, 2.0, 3.0, 1.0, 1.0);
   double x = 0, y = 0;
