@@ -119,6 +119,20 @@ TEST_F(Trace, KeptOpenFileIsEmptiedIndentedCutAndUnbuffered) {
                              std::string(1015, 'c') + "  [vie\n");
 }
 
+TEST_F(Trace, IndentationDeeperThanTheLineIsCut) {
+  dir_.Write("TRC.INI", "[Internal]\nTrace=33\n");
+  Run([] {
+    for (int i = 0; i < 1030; ++i)
+      trcFncBegin("f%d", i);
+    return 0;
+  });
+  std::string body;
+  for (int i = 0; i < 1030; ++i) {
+    body += (std::string(i, ' ') + ">f" + std::to_string(i)).substr(0, 1022) + "\n";
+  }
+  ExpectTrace("TRC.TRC", body);
+}
+
 TEST_F(Trace, AppendsResourceLinesWarningsAndReports) {
   // Append wins over keep: the earlier contents stay.
   dir_.Write("TRC.INI", "[internal]\r\n trace = 118 \r\nTraceFile = res.log\r\n");
