@@ -97,7 +97,7 @@ std::int32_t ParseInt(std::string_view text) {
     base = 16;
     text.remove_prefix(2);
   }
-  std::uint32_t magnitude = 0;  // wraps modulo 2^32 by design
+  std::uint32_t magnitude = 0;  // wraps modulo 2^32, as the Windows reader does
   for (char c : text) {
     std::uint32_t digit = 0;
     if (c >= '0' && c <= '9') {
