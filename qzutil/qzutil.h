@@ -13,5 +13,6 @@
 #include "qzutil/memory/mem_search.h"
 #include "qzutil/text/name_info.h"
 #include "qzutil/text/str_parse.h"
+#include "qzutil/trace/trace.h"
 
 #endif  // QZUTIL_QZUTIL_H

@@ -27,6 +27,9 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
       "MemSetDefaultList", "MemSetDefaultObject", "MemAvailable", "MemAllocate", "MemSetPointer",
       "MemFree", "MemListInitializeSearch", "MemListRemoveFromSearch", "MemListRemoveSmallest",
       "MemListRemoveLargest", "MemListRemoveOldest",
+      // trace
+      "trcStart", "trcPrint", "trcFncBegin", "trcFncEnd", "trcUsedResource", "trcFreedResource",
+      "trcReportResources", "trcActivated",
   };
   // clang-format on
   for (const char* name : names) {
@@ -34,6 +37,11 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
   }
   // The exported address is the one this program calls.
   EXPECT_EQ(dlsym(RTLD_DEFAULT, "set_xfm"), reinterpret_cast<void*>(&set_xfm));
+}
+
+TEST(SharedLibrary, ExportsTheTraceFlagWordAsData) {
+  // The flag word is exported as data: the variable this program reads is the library's.
+  EXPECT_EQ(dlsym(RTLD_DEFAULT, "trcActivated"), static_cast<void*>(&trcActivated));
 }
 
 TEST(SharedLibrary, PlacesAPointThroughClassAndFlatInterfaces) {

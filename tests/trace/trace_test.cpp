@@ -1,0 +1,202 @@
+// Each scenario runs in a fresh child process (the facility starts once per
+// process) inside its own working directory, and the trace file is compared
+// byte for byte.
+#include "qzutil/trace/trace.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/temp_dir.h"
+
+namespace {
+
+using Names = std::set<std::string>;
+const std::string kTitle = "############ Used Resource Report #############\n";
+const std::string kRule = "###############################################\n";
+
+// The child's exit status: 0, or the position of the first failing check.
+int Fails(std::initializer_list<bool> checks) {
+  int position = 1;
+  for (bool check : checks) {
+    if (!check) return position;
+    ++position;
+  }
+  return 0;
+}
+
+[[noreturn]] void RunChild(const std::filesystem::path& dir, const std::function<int()>& body) {
+  std::filesystem::current_path(dir);
+  std::exit(body());
+}
+
+void CallEverything() {
+  trcFncBegin("enter %s", "draw");
+  trcPrint("view", 12, "n=%d", 3);
+  trcUsedResource("view", 13, "pen", 0);
+  trcFreedResource("view", 14, "pen", 1);
+  trcReportResources();
+  trcFncEnd("view", 15, "leave");
+}
+
+std::string Hex(int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%x", static_cast<unsigned int>(value));
+  return text;
+}
+
+class Trace : public ::testing::Test {
+ protected:
+  // Forked, not started anew: the child must see this test's directory.
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, "fast"); }
+
+  void Run(const std::function<int()>& body) {
+    before_ = std::time(nullptr);
+    EXPECT_EXIT(RunChild(dir_.path, body), ::testing::ExitedWithCode(0), "");
+    after_ = std::time(nullptr);
+  }
+
+  // Expects `prefix`, the header line stamped with a second of the last run,
+  // then `body`.
+  void ExpectTrace(const std::string& name, const std::string& body,
+                   const std::string& prefix = "") {
+    const std::string actual = dir_.Read(name);
+    std::string header;
+    for (std::time_t t = before_; t <= after_; ++t) {
+      const std::string candidate = std::string("########## Trace Run at ") + std::ctime(&t);
+      if (header.empty() || actual.compare(prefix.size(), candidate.size(), candidate) == 0) {
+        header = candidate;
+      }
+    }
+    EXPECT_EQ(actual, prefix + header + body);
+  }
+
+  qz::testing::TempDir dir_;
+  std::time_t before_ = 0;
+  std::time_t after_ = 0;
+};
+
+TEST_F(Trace, WritesNothingWithoutSettingsOrWithoutAFileBit) {
+  Run([] {
+    const bool unread = trcActivated == 1;
+    CallEverything();
+    return Fails({unread, trcActivated == 0, trcStart(nullptr) == 0});
+  });
+  EXPECT_EQ(dir_.Names(), Names{});
+  dir_.Write("TRC.INI", "[Internal]\nTrace=31\nTraceFile=out.trc\n");  // every kind of line
+  Run([] {
+    CallEverything();
+    return Fails({trcActivated == 31, trcStart(nullptr) == -1});
+  });
+  EXPECT_EQ(dir_.Names(), Names{"TRC.INI"});
+}
+
+TEST_F(Trace, KeptOpenFileIsEmptiedIndentedCutAndUnbuffered) {
+  dir_.Write("TRC.INI", "[Internal]\nTrace=41\n");
+  dir_.Write("TRC.TRC", "from an earlier run\n");
+  Run([]() -> int {
+    trcFncBegin("enter %s", "draw");
+    trcPrint("view", 12, "n=%d", 3);
+    trcFncBegin("%s %" PRIdPTR " %lld %.2f", "wide", INTPTR_MIN, -0x123456789LL, 2.5);
+    trcFncEnd("view", 20, "leave %s", "wide");
+    trcFncEnd(nullptr, 0, "leave");
+    trcFncEnd("view", 30, "unmatched");
+    trcPrint(nullptr, 0, "%s", std::string(1021, 'a').c_str());  // exactly fills the buffer
+    trcPrint(nullptr, 0, "%s", std::string(1022, 'b').c_str());
+    trcPrint("view", 12, "%s", std::string(1015, 'c').c_str());
+    trcUsedResource("view", 40, "pen", 1);  // resource bits are off
+    trcReportResources();
+    std::_Exit(0);  // no exit handlers: the file must already hold every line
+  });
+  ExpectTrace("TRC.TRC", ">enter draw\n .n=3  [view,12]\n >wide " + std::to_string(INTPTR_MIN) +
+                             " -4886718345 2.50\n <leave wide  [view,20]\n<leave\n"
+                             "<unmatched  [view,30]\n." +
+                             std::string(1021, 'a') + "\n." + std::string(1021, 'b') + "\n." +
+                             std::string(1015, 'c') + "  [vie\n");
+}
+
+TEST_F(Trace, IndentationDeeperThanTheLineIsCut) {
+  dir_.Write("TRC.INI", "[Internal]\nTrace=33\n");
+  Run([] {
+    for (int i = 0; i < 1030; ++i)
+      trcFncBegin("f%d", i);
+    return 0;
+  });
+  std::string body;
+  for (int i = 0; i < 1030; ++i) {
+    body += (std::string(i, ' ') + ">f" + std::to_string(i)).substr(0, 1022) + "\n";
+  }
+  ExpectTrace("TRC.TRC", body);
+}
+
+TEST_F(Trace, AppendsResourceLinesWarningsAndReports) {
+  // Append wins over keep: the earlier contents stay.
+  dir_.Write("TRC.INI", "[internal]\r\n trace = 118 \r\nTraceFile = res.log\r\n");
+  dir_.Write("res.log", "kept\n");
+  Run([] {
+    trcUsedResource("a.c", 1, "pen", 0x1f);
+    trcUsedResource("a.c", 2, "pen", 0x1f);
+    trcUsedResource(nullptr, 0, "Pen", 0);
+    trcUsedResource("a.c", 4, "dc", -1);
+    trcReportResources();
+    for (int i = 5; i < 8; ++i)
+      trcFreedResource("b.c", i, "pen", 0x1f);
+    trcFreedResource("b.c", 8, "dc", 0x1f);
+    trcUsedResource(nullptr, 0, "font", 7);  // reuses the first freed record
+    trcReportResources();
+    return 0;
+  });
+  const std::string rest = "Resource Pen: 0 in 1 use\nResource dc: ffffffff in 1 use\n" + kRule;
+  const std::string no_match = "*** No matching resource use found  [b.c,";
+  ExpectTrace("res.log",
+              "+Used  resource pen: 1f  [a.c,1]\n+Used  resource pen: 1f  [a.c,2]\n"
+              "*** Resource used again:  [a.c,2]\n+Used  resource Pen: 0\n*** Resource Pen is 0\n"
+              "+Used  resource dc: ffffffff  [a.c,4]\n" +
+                  kTitle + "Resource pen: 1f in 2 use\n" + rest +
+                  "-Freed resource pen: 1f  [b.c,5]\n-Freed resource pen: 1f  [b.c,6]\n"
+                  "-Freed resource pen: 1f  [b.c,7]\n" +
+                  no_match + "7]\n-Freed resource dc: 1f  [b.c,8]\n" + no_match +
+                  "8]\n+Used  resource font: 7\n" + kTitle + "Resource font: 7 in 1 use\n" + rest,
+              "kept\n");
+}
+
+TEST_F(Trace, ResourceTableHoldsFiveHundredRecords) {
+  dir_.Write("TRC.INI", "[Internal]\nTrace=38\n");  // no warning for 0 without bit 16
+  Run([] {
+    for (int i = 0; i <= 500; ++i)
+      trcUsedResource(nullptr, 0, "h", i);
+    trcFreedResource(nullptr, 0, "h", 500);  // the overflowing use was not recorded
+    trcFreedResource(nullptr, 0, "h", 3);
+    trcUsedResource(nullptr, 0, "h", 0x600);
+    trcReportResources();
+    return 0;
+  });
+  std::string body;
+  for (int i = 0; i <= 500; ++i)
+    body += "+Used  resource h: " + Hex(i) + "\n";
+  body +=
+      "*** Resource list overflow\n-Freed resource h: 1f4\n*** No matching resource use found\n";
+  body += "-Freed resource h: 3\n+Used  resource h: 600\n" + kTitle;
+  for (int i = 0; i < 500; ++i)
+    body += "Resource h: " + Hex(i == 3 ? 0x600 : i) + " in 1 use\n";
+  ExpectTrace("TRC.TRC", body + kRule);
+}
+
+TEST_F(Trace, CallerKeyNamesFlagWordAndFile) {
+  dir_.Write("TRC.INI", "[Internal]\nTrace=0\nTraceFile=wrong.trc\nView=41\nViewFile=view.trc\n");
+  Run([] {
+    const std::int32_t first = trcStart("View");
+    trcFncBegin("enter %s", "draw");
+    const std::int32_t again = trcStart("View");  // opens the file anew, keeps the depth
+    trcPrint("view", 12, "n=%d", 3);
+    return Fails({first == 49, again == 49, trcActivated == 41});
+  });
+  ExpectTrace("view.trc", " .n=3  [view,12]\n");
+  EXPECT_EQ(dir_.Names(), (Names{"TRC.INI", "view.trc"}));
+}
+
+}  // namespace
