@@ -27,22 +27,23 @@ bool ConicSamples::Prepare(const UtlConicArcT* arc, char type) {
     }
     case 'P':
       utl_standard_parabola(arc, &parabola_);
-      kind_ = Kind::kParabola;
-      count_ = kOpenConicSamples;
-      step_ = (parabola_.tEnd - parabola_.tStart) * kOpenConicStep;
-      return true;
+      return PrepareOpen(Kind::kParabola, parabola_.tEnd - parabola_.tStart);
     case 'H':
       utl_standard_hyperbola(arc, &hyperbola_);
-      kind_ = Kind::kHyperbola;
-      count_ = kOpenConicSamples;
-      step_ = (hyperbola_.tEnd - hyperbola_.tStart) * kOpenConicStep;
-      return true;
+      return PrepareOpen(Kind::kHyperbola, hyperbola_.tEnd - hyperbola_.tStart);
     default:
       kind_ = Kind::kNone;
       count_ = 0;
       step_ = 0.0;
       return false;
   }
+}
+
+bool ConicSamples::PrepareOpen(Kind kind, double span) {
+  kind_ = kind;
+  count_ = kOpenConicSamples;
+  step_ = span * kOpenConicStep;
+  return true;
 }
 
 }  // namespace qz::detail

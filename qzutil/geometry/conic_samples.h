@@ -45,6 +45,9 @@ class ConicSamples {
  private:
   enum class Kind { kNone, kEllipse, kParabola, kHyperbola };
 
+  // Parabolas and hyperbolas: 40 samples over a parameter span.
+  bool PrepareOpen(Kind kind, double span);
+
   template <class Visit, class Eval>
   void Walk(Visit& visit, Eval eval) const {
     double t = 0.0;
