@@ -43,5 +43,46 @@ int main() {
     std::printf("  (%4d, %4d)  pen %u\n", static_cast<int>(device.points[i].x),
                 static_cast<int>(device.points[i].y), static_cast<unsigned>(device.attributes[i]));
   }
+
+  // Picking works on the world polyline, not on the device points.
+  void ReportPick(const RealPtT* polyline, std::int32_t count);  // defined below main
+  ReportPick(outline, n);
   return 0;
+}
+
+// Measures a pick position against every world segment of the polyline, as a
+// picking layer does: the distances are approximate (within about 4 %), and
+// the caller decides with its own aperture what counts as a hit. Then prints
+// the polyline's extent.
+void ReportPick(const RealPtT* polyline, std::int32_t count) {
+  const RealPtT pick{111.0, 50.5};  // just right of the outline's right side
+  const double aperture = 1.5;      // world units, millimetres here
+  std::int32_t nearest = -1;
+  double best = 0.0;
+  for (std::int32_t i = 0; i + 1 < count; ++i) {
+    const double d = utl_point_line(&pick, &polyline[i], &polyline[i + 1]);
+    if (nearest < 0 || d < best) {
+      nearest = i;
+      best = d;
+    }
+  }
+  if (nearest >= 0) {
+    const RealPtT& a = polyline[nearest];
+    const RealPtT& b = polyline[nearest + 1];
+    std::printf(
+        "pick (%.1f, %.1f): nearest segment %d (%.1f, %.1f)-(%.1f, %.1f), distance %.3f, "
+        "%s the aperture of %.1f\n",
+        pick.x, pick.y, static_cast<int>(nearest), a.x, a.y, b.x, b.y, best,
+        best <= aperture ? "within" : "outside", aperture);
+  }
+  if (count > 0) {
+    RealPtT lo = polyline[0], hi = polyline[0];
+    for (std::int32_t i = 1; i < count; ++i) {
+      if (polyline[i].x < lo.x) lo.x = polyline[i].x;
+      if (polyline[i].y < lo.y) lo.y = polyline[i].y;
+      if (polyline[i].x > hi.x) hi.x = polyline[i].x;
+      if (polyline[i].y > hi.y) hi.y = polyline[i].y;
+    }
+    std::printf("world extent: (%.1f, %.1f) to (%.1f, %.1f)\n", lo.x, lo.y, hi.x, hi.y);
+  }
 }

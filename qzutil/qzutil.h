@@ -4,6 +4,13 @@
 
 #include "qzutil/export.h"
 #include "qzutil/frame/records.h"
+#include "qzutil/geometry/byte_order.h"
+#include "qzutil/geometry/conic.h"
+#include "qzutil/geometry/cubic.h"
+#include "qzutil/geometry/extents.h"
+#include "qzutil/geometry/picking.h"
+#include "qzutil/geometry/trig.h"
+#include "qzutil/geometry/units.h"
 #include "qzutil/linetype/linetype_definition.h"
 #include "qzutil/linetype/linetype_list.h"
 #include "qzutil/linetype/linetype_pattern.h"

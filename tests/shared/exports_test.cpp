@@ -30,6 +30,14 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
       // trace
       "trcStart", "trcPrint", "trcFncBegin", "trcFncEnd", "trcUsedResource", "trcFreedResource",
       "trcReportResources", "trcActivated",
+      // geometry
+      "utl_inches_to_units", "utl_units_to_inches", "drw_get_trig", "utl_rotate_point",
+      "utl_is_little_endian", "UtlByteOrderIsIntel", "utl_point_line", "utl_point_point",
+      "utl_point_circle", "utl_point_box", "utl_point_circarc", "utl_point_conarc",
+      "utl_maxmin_circle", "utl_maxmin_cubic", "utl_maxmin_conic", "utl_maxmin_rotrect",
+      "utl_conic_type", "utl_standard_parabola", "utl_standard_hyperbola", "utl_standard_ellipse",
+      "utl_parabola_point", "utl_hyperbola_point", "utl_ellipse_point", "utl_evaluate_cubic",
+      "UtlCubicToPolyline",
   };
   // clang-format on
   for (const char* name : names) {
@@ -42,6 +50,17 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
 TEST(SharedLibrary, ExportsTheTraceFlagWordAsData) {
   // The flag word is exported as data: the variable this program reads is the library's.
   EXPECT_EQ(dlsym(RTLD_DEFAULT, "trcActivated"), static_cast<void*>(&trcActivated));
+}
+
+TEST(SharedLibrary, KeepsTheArcExtentInCxxAndConicHelpersInside) {
+  // The arc extent keeps C++ linkage (its radius is a float), and the conic
+  // reduction's helpers stay inside the library.
+  EXPECT_EQ(dlsym(RTLD_DEFAULT, "utl_maxmin_arc"), nullptr);
+  EXPECT_EQ(dlsym(RTLD_DEFAULT, "utl_conic_principal_axes"), nullptr);
+  const RealPtT centre{0, 0}, from{1, 0}, to{0, 1};
+  RealPtT max{}, min{};
+  utl_maxmin_arc(&centre, 1.0f, &from, &to, 0, &max, &min);
+  EXPECT_EQ(std::make_pair(max.x, max.y), std::make_pair(1.0, 1.0));
 }
 
 TEST(SharedLibrary, PlacesAPointThroughClassAndFlatInterfaces) {

@@ -1,0 +1,145 @@
+// Conic classification, standard forms and the points they give back.
+#include <cmath>
+#include <iterator>
+#include <limits>
+#include <numbers>
+#include <random>
+#include <tuple>
+
+#include <gtest/gtest.h>
+
+#include "conic_shapes.h"
+#include "qzutil/geometry/conic.h"
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kTurn = 6.283185307179586;
+
+UtlConicArcT Arc(double A, double B, double C, double D, double E, double F, RealPtT s = {},
+                 RealPtT e = {}) {
+  return {A, B, C, D, E, F, s, e, 0};
+}
+
+TEST(Conic, ClassifiesByTheRulesInOrderWithInclusiveTolerance) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  // A, B, C, D, E, F. Tolerance ties count as negligible: the sixth to eighth
+  // rows are lines by rules 1 to 3, and B² − 4AC of exactly 1e-5 is a
+  // parabola where a little more is a hyperbola. x·y = 1 is a line by rule 2.
+  const double rows[][6] = {
+      {1, 0, 1, 0, 0, -1},       {1, 0, 4, 0, 0, -4},       {1, 0, 0, 0, -1, 0},
+      {1, 0, -1, 0, 0, -1},      {0, 1, 0, 0, 0, -1},       {1e-5, -1e-5, 1e-5, 1, 1, 0},
+      {1, 0, 1e-5, 1, -1e-5, 0}, {-1e-5, 0, 1, 1e-5, 1, 0}, {1, 0, -2.5e-6, 0, 1, 0},
+      {1, 0, -2.6e-6, 0, 1, 0},  {1, 1e-5, 1, 0, 0, -1},    {1, 2e-5, 1, 0, 0, -1},
+      {nan, 0, 1, 0, 0, -1},     {nan, 0, 0, 0, 0, -1}};
+  const char want[] = "CEPHLLLLPHCE?L";
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const double* r = rows[i];
+    const UtlConicArcT arc = Arc(r[0], r[1], r[2], r[3], r[4], r[5]);
+    EXPECT_EQ(utl_conic_type(&arc), want[i]) << i;
+  }
+}
+
+TEST(Conic, EllipseSweepsFollowTheDirectionAndFlatOnesCollapse) {
+  UtlConicArcT arc = Arc(1, 0, 1, 0, 0, -1, {1, 0}, {0, 1});
+  UtlEllipseT e{};
+  utl_standard_ellipse(&arc, &e);
+  EXPECT_EQ(std::make_tuple(e.sinTheta, e.cosTheta, e.offsetX, e.offsetY, e.semiX, e.semiY,
+                            e.startAngle, e.sweep),
+            std::make_tuple(0.0, 1.0, 0.0, 0.0, 1.0, 1.0, 0.0, kPi / 2));
+  const struct {
+    RealPtT end;
+    short clockwise;
+    double sweep;
+  } sweeps[] = {{{0, 1}, 1, kPi / 2 - kTurn}, {{1, 0}, 0, kTurn}, {{1, 0}, 1, -kTurn}};
+  for (const auto& s : sweeps) {
+    arc.end = s.end;
+    arc.clockwise = s.clockwise;
+    utl_standard_ellipse(&arc, &e);
+    EXPECT_EQ(e.sweep, s.sweep);
+  }
+  // B exactly 0: the frame stays unturned although the y² coefficient is larger.
+  arc = Arc(1, 0, 4, 0, 0, -4, {2, 0}, {2, 0});
+  utl_standard_ellipse(&arc, &e);
+  EXPECT_EQ(std::make_tuple(e.sinTheta, e.semiX, e.semiY), std::make_tuple(0.0, 2.0, 1.0));
+  for (double c : {40000.0, 10000.0}) {  // semi-axes 1 and 0.005, then exactly 0.01
+    arc = Arc(1, 0, c, 0, 0, -1, {1, 0}, {-1, 0});
+    utl_standard_ellipse(&arc, &e);
+    RealPtT p{};
+    utl_ellipse_point(&e, 0.0, &p);
+    EXPECT_EQ(std::make_tuple(e.startAngle, e.sweep, p.x, p.y), std::make_tuple(0.0, 0.0, 1.0, 0.0))
+        << c;
+  }
+}
+
+TEST(Conic, ParabolaAndHyperbolaStandardForms) {
+  const UtlConicArcT parabola = Arc(1, 0, 0, 0, -1, 0, {-1, 1}, {1, 1});  // y = x²
+  UtlParabolaT p{};
+  utl_standard_parabola(&parabola, &p);
+  EXPECT_EQ(std::make_tuple(p.axisY, p.coef, p.h, p.k, p.tStart, p.tEnd),
+            std::make_tuple(short{1}, 1.0, 0.0, 0.0, -1.0, 1.0));
+  RealPtT q{}, r{};
+  utl_parabola_point(&p, 0.0, &q);
+  utl_parabola_point(&p, 2.0, &r);
+  EXPECT_EQ(std::make_tuple(q.x, q.y, r.x, r.y), std::make_tuple(-1.0, 1.0, 1.0, 1.0));
+
+  const UtlConicArcT hyperbola = Arc(1, 0, -1, 0, 0, -1, {1, 0});  // x² − y² = 1
+  UtlHyperbolaT h{};
+  utl_standard_hyperbola(&hyperbola, &h);
+  EXPECT_EQ(std::make_tuple(h.axisY, h.p, h.q, h.branch, h.tStart),
+            std::make_tuple(short{0}, 1.0, -1.0, 1.0, 0.0));
+  for (double t : {-3.0, -0.5, 0.0, 2.5}) {
+    utl_hyperbola_point(&h, t, &q);
+    EXPECT_EQ(std::make_tuple(q.x, q.y), std::make_tuple(std::sqrt(1 + t * t), t));
+  }
+}
+
+// Arcs of turned and shifted conics: parameter 0 gives the start, the end
+// parameter the end, and the parameter midway a point on the conic.
+TEST(Conic, GeneratedArcsRunFromStartToEndOnTheConic) {
+  std::mt19937_64 rng(5);
+  std::uniform_real_distribution<double> u(-20, 20), ang(-kPi, kPi), size(0.5, 8);
+  for (int i = 0; i < 3000; ++i) {
+    const qz::test::Shape s{ang(rng), u(rng), u(rng)};
+    const double a = size(rng), b = size(rng), u1 = ang(rng), u2 = ang(rng), side = i % 2 ? 1 : -1;
+    const int kind = i % 3;  // ellipse, parabola Y = X²·a/4, one branch of a hyperbola
+    const auto on = [&](double t) {
+      if (kind == 0) return s.World(a * std::cos(t), b * std::sin(t));
+      if (kind == 1) return s.World(t, a / 4 * t * t);
+      return s.World(side * a * std::cosh(t), b * std::sinh(t));
+    };
+    UtlConicArcT arc = kind == 0   ? s.Arc(1 / (a * a), 1 / (b * b), 0, -1)
+                       : kind == 1 ? s.Arc(a / 4, 0, -1, 0)
+                                   : s.Arc(1 / (a * a), -1 / (b * b), 0, -1);
+    arc.start = on(u1);
+    arc.end = on(u2);
+    arc.clockwise = static_cast<short>(i % 2);
+    const double ccw = std::fmod(u2 - u1 + 4 * kPi, 2 * kPi);
+    if (ccw < 1e-3 || ccw > 2 * kPi - 1e-3) continue;
+    RealPtT at[3];  // start, middle, end
+    if (kind == 0) {
+      UtlEllipseT e{};
+      utl_standard_ellipse(&arc, &e);
+      EXPECT_NEAR(e.sweep, arc.clockwise ? ccw - 2 * kPi : ccw, 1e-8);
+      for (int k = 0; k < 3; ++k)
+        utl_ellipse_point(&e, e.sweep * k / 2, &at[k]);
+    } else if (kind == 1) {
+      UtlParabolaT p{};
+      utl_standard_parabola(&arc, &p);
+      for (int k = 0; k < 3; ++k)
+        utl_parabola_point(&p, (p.tEnd - p.tStart) * k / 2, &at[k]);
+    } else {
+      UtlHyperbolaT h{};
+      utl_standard_hyperbola(&arc, &h);
+      for (int k = 0; k < 3; ++k)
+        utl_hyperbola_point(&h, (h.tEnd - h.tStart) * k / 2, &at[k]);
+    }
+    EXPECT_NEAR(at[0].x, arc.start.x, 1e-7) << i;
+    EXPECT_NEAR(at[0].y, arc.start.y, 1e-7) << i;
+    EXPECT_NEAR(at[2].x, arc.end.x, 1e-7) << i;
+    EXPECT_NEAR(at[2].y, arc.end.y, 1e-7) << i;
+    EXPECT_NEAR(qz::test::Residual(arc, at[1]), 0.0, 1e-7 * (1 + std::fabs(arc.F))) << i;
+  }
+}
+
+}  // namespace
