@@ -4,7 +4,11 @@
 
 #include "qzutil/export.h"
 #include "qzutil/frame/records.h"
+#include "qzutil/geometry/file_names.h"
 #include "qzutil/matrix/matrix_flat.h"
 #include "qzutil/matrix/mtx2d.h"
+#include "qzutil/os/osh_files.h"
+#include "qzutil/os/osh_io.h"
+#include "qzutil/os/osh_system.h"
 
 #endif  // QZUTIL_QZUTIL_H
