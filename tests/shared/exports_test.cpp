@@ -38,6 +38,19 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
       "utl_conic_type", "utl_standard_parabola", "utl_standard_hyperbola", "utl_standard_ellipse",
       "utl_parabola_point", "utl_hyperbola_point", "utl_ellipse_point", "utl_evaluate_cubic",
       "UtlCubicToPolyline",
+      // operating-system layer and file-name helpers
+      "osh_resolve_path", "osh_perror", "osh_initialize", "osh_open_binary", "osh_open_text",
+      "osh_close", "osh_lseek", "osh_read", "osh_write", "osh_unlink", "osh_fopen_binary",
+      "osh_fopen_text", "osh_fdopen", "osh_fclose", "osh_fflush", "osh_fseek", "osh_ftell",
+      "osh_rewind", "osh_fread", "osh_fwrite", "osh_fgets", "osh_getc", "osh_ungetc", "osh_fputs",
+      "osh_fputc", "osh_fputint", "osh_feof", "osh_fileno", "osh_readLine", "osh_copyfile",
+      "osh_cat", "osh_file_exists", "osh_file_access", "osh_inquire_file", "osh_filesize",
+      "osh_fdfilesize", "osh_find_exec_path", "osh_get_working_dir", "osh_mkdir", "osh_rmdir",
+      "osh_chmod", "osh_rename", "osh_truncate_path", "osh_append_path", "osh_verify_file_name",
+      "osh_alternate_pathname", "osh_get_time_stamp", "osh_gethostname", "osh_system",
+      "osh_system_type", "osh_sleep", "osh_setenv", "osh_GetFontFileList", "osh_FreeFontFileList",
+      "osh_qsort_compare_strings", "osh_resource_info", "osh_resource_info_unload",
+      "osh_get_sys_parms", "osh_get_file_parms", "utl_file_extension", "utl_unique_filename",
   };
   // clang-format on
   for (const char* name : names) {

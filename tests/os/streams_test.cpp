@@ -1,0 +1,102 @@
+// Descriptors and streams on real files: line reading, numbers as text,
+// seeking and the binary-mode open.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "os/temp_dir.h"
+#include "qzutil/os/osh_io.h"
+
+namespace {
+
+using qz::testing::ReadFile;
+using qz::testing::TempDir;
+using qz::testing::WriteFile;
+
+// Every line osh_readLine gives for `content` with buffers of `size`.
+std::vector<std::string> Lines(const std::string& content, std::int32_t size) {
+  TempDir dir;
+  WriteFile(dir / "lines", content);
+  std::FILE* stream = osh_fopen_binary((dir / "lines").c_str(), "r");
+  EXPECT_NE(stream, nullptr);
+  if (stream == nullptr) return {};
+  std::vector<std::string> lines;
+  std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '#');
+  for (std::int32_t n; (n = osh_readLine(stream, buffer.data(), size)) > 0;) {
+    EXPECT_EQ(buffer[static_cast<std::size_t>(size)], '#');  // nothing past the buffer
+    lines.emplace_back(buffer.data(), static_cast<std::size_t>(n));
+  }
+  EXPECT_NE(osh_feof(stream), 0);
+  EXPECT_EQ(osh_fclose(stream), 0);
+  return lines;
+}
+
+using Strings = std::vector<std::string>;
+
+TEST(Streams, ReadLineKeepsEveryKindOfLineEnd) {
+  EXPECT_EQ(Lines("a\r\nb\nc\rd", 80), (Strings{"a\r\n", "b\n", "c\r", "d"}));
+  // A second carriage return, or a line feed after it, stays on the line.
+  EXPECT_EQ(Lines("c\r\rd\r\r\ne\r", 80), (Strings{"c\r\r", "d\r\r\n", "e\r"}));
+  EXPECT_EQ(Lines("\n\n\r\n", 80), (Strings{"\n", "\n", "\r\n"}));
+  // A full buffer ends the line, also right after a carriage return.
+  EXPECT_EQ(Lines("ab", 1), (Strings{"a", "b"}));
+  EXPECT_EQ(Lines("abc\r\n", 4), (Strings{"abc\r", "\n"}));
+  EXPECT_EQ(Lines("abcd\r\n", 4), (Strings{"abcd", "\r\n"}));
+  EXPECT_EQ(Lines("", 4), Strings{});
+  char unused = 'u';
+  EXPECT_EQ(osh_readLine(nullptr, &unused, 0), 0);
+}
+
+TEST(Streams, NumbersAreWrittenAsRightAlignedText) {
+  TempDir dir;
+  std::FILE* out = osh_fopen_text((dir / "n").c_str(), "w");
+  ASSERT_NE(out, nullptr);
+  EXPECT_EQ(osh_fputint(42, 5, out), 5);
+  EXPECT_EQ(osh_fputint(42, 0, out), 2);
+  EXPECT_EQ(osh_fputint(-7, 3, out), 3);
+  EXPECT_EQ(osh_fputint(123456, 2, out), 6);
+  EXPECT_EQ(osh_fputint(5, -3, out), 3);  // a negative width aligns left
+  EXPECT_EQ(osh_fputc('|', out), '|');
+  EXPECT_GE(osh_fputs("end", out), 0);
+  EXPECT_EQ(osh_fflush(out), 0);
+  EXPECT_EQ(osh_ftell(out), 23);
+  EXPECT_EQ(osh_fclose(out), 0);
+  EXPECT_EQ(ReadFile(dir / "n"), "   4242 -71234565  |end");
+}
+
+TEST(Streams, DescriptorsAndStreamsReadWriteAndSeek) {
+  TempDir dir;
+  const std::string name = dir / "d";
+  const short fd = osh_open_binary(name.c_str(), 0x0102, 0x180);  // read-write, create
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(osh_write(fd, "hello world", 11), 11);
+  EXPECT_EQ(osh_lseek(fd, -5, 2), 6);
+  char got[8] = {};
+  EXPECT_EQ(osh_read(fd, got, 8), 5);
+  EXPECT_STREQ(got, "world");
+  EXPECT_EQ(osh_read(fd, got, 8), 0);
+  EXPECT_EQ(osh_lseek(fd, -1, 0), -1);
+
+  std::FILE* stream = osh_fdopen(fd, "rb");
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(osh_fileno(stream), fd);
+  EXPECT_EQ(osh_fseek(stream, 6, 0), 0);
+  EXPECT_EQ(osh_getc(stream), 'w');
+  EXPECT_NE(osh_fseek(stream, -100, 1), 0);
+  EXPECT_EQ(osh_fclose(stream), 0);
+  EXPECT_LT(osh_close(fd), 0);  // already closed with its stream
+
+  // Binary-mode opens rewrite the mode; the file can be written and read back.
+  std::FILE* both = osh_fopen_binary(name.c_str(), "w+");
+  ASSERT_NE(both, nullptr);
+  EXPECT_EQ(osh_fwrite("abc", 1, 3, both), 3u);
+  osh_rewind(both);
+  EXPECT_EQ(osh_getc(both), 'a');
+  EXPECT_EQ(osh_fclose(both), 0);
+  EXPECT_EQ(osh_fopen_binary((dir / "missing").c_str(), "r"), nullptr);
+  EXPECT_LT(osh_open_text((dir / "missing").c_str(), 0, 0), 0);
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// System services: real processes, sleeping and the environment through the
+// POSIX backend; clock, fonts and launch codes on the fake.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "os/temp_dir.h"
+#include "platform/fake_os.h"
+#include "qzutil/os/osh_system.h"
+#include "qzutil/platform/posix/font_search.h"
+
+namespace {
+
+using qz::testing::FakeSystemServices;
+using qz::testing::TempDir;
+
+bool AppearsWithin(const std::string& path, std::chrono::seconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (qz::testing::ReadFile(path) == "started\n") return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+TEST(PosixSystem, StartsProgramsWithoutWaitingAndLeavesNoChild) {
+  TempDir dir;
+  const std::string marker = dir / "marker";
+  const std::string command = "sh -c \"echo started > '" + marker + "'\"";
+  EXPECT_EQ(osh_system(nullptr, command.c_str()), 0);
+  EXPECT_TRUE(AppearsWithin(marker, std::chrono::seconds(10)));
+  // The program was handed to the system: nothing is left to reap here.
+  errno = 0;
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
+
+  EXPECT_EQ(osh_system(nullptr, "qz-no-such-program --flag"), 2);
+  EXPECT_EQ(osh_system(nullptr, (dir / "missing").c_str()), 2);
+  EXPECT_EQ(osh_system(nullptr, dir.path().c_str()), 2);  // a directory does not run
+  EXPECT_EQ(osh_system(nullptr, "   "), 2);
+  EXPECT_EQ(osh_system(nullptr, nullptr), 2);
+}
+
+TEST(PosixSystem, SleepsAboutTheAskedTime) {
+  const auto start = std::chrono::steady_clock::now();
+  osh_sleep(1);
+  const auto slept = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(slept, std::chrono::milliseconds(1000));
+  EXPECT_LT(slept, std::chrono::milliseconds(3000));
+}
+
+TEST(PosixSystem, SetsEnvironmentVariables) {
+  EXPECT_EQ(osh_setenv("QZ_PATHX", nullptr), 0);
+  ASSERT_NE(std::getenv("QZ_PATHX"), nullptr);
+  EXPECT_STREQ(std::getenv("QZ_PATHX"), "");
+  EXPECT_EQ(osh_setenv("QZ_PATHX", "a=b c"), 0);
+  EXPECT_STREQ(std::getenv("QZ_PATHX"), "a=b c");
+  EXPECT_EQ(osh_setenv(nullptr, "x"), -1);
+  EXPECT_EQ(osh_setenv("", "x"), -1);
+}
+
+class FontNames final : public qz::platform::FontVisitor {
+ public:
+  bool Visit(const char* folder, const char* name) override {
+    names.push_back(std::string(folder) + "/" + name);
+    return true;
+  }
+  std::vector<std::string> names;
+};
+
+TEST(PosixSystem, FontSearchFindsTrueTypeFilesInFoldersAndSubfolders) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "sub");
+  for (const char* name : {"arial.ttf", "cour.TTC", "readme.txt", "ttf", "sub/deep.ttf"}) {
+    qz::testing::WriteFile(dir / name, "x");
+  }
+  std::filesystem::create_directory(dir / "folder.ttf");
+  FontNames found;
+  EXPECT_TRUE(qz::platform::posix::CollectTrueTypeFiles(dir.path().c_str(), found));
+  std::sort(found.names.begin(), found.names.end());
+  EXPECT_EQ(found.names,
+            (std::vector<std::string>{dir / "arial.ttf", dir / "cour.TTC", dir / "sub/deep.ttf"}));
+}
+
+class FakeServicesTest : public ::testing::Test {
+ protected:
+  FakeSystemServices services_;
+  qz::testing::ScopedSystemServices installed_{&services_};
+};
+
+TEST_F(FakeServicesTest, TimeStampIsTwoDigitFieldsOfLocalTime) {
+  char stamp[16];
+  std::memset(stamp, '#', sizeof stamp);
+  services_.now = {2007, 6, 4, 9, 5, 7};
+  EXPECT_EQ(osh_get_time_stamp(stamp), 13);
+  EXPECT_STREQ(stamp, "070604.090507");
+  EXPECT_EQ(stamp[14], '#');
+  services_.now = {2100, 12, 31, 23, 59, 59};
+  osh_get_time_stamp(stamp);
+  EXPECT_STREQ(stamp, "001231.235959");
+}
+
+TEST_F(FakeServicesTest, LaunchCodesAndSleepLengths) {
+  for (auto [code, answer] : {std::pair{33u, 0}, {32u, 0}, {0u, 0}, {2u, 2}, {31u, 31}}) {
+    services_.launch_code = code;
+    EXPECT_EQ(osh_system(nullptr, "x"), answer) << code;
+  }
+  osh_sleep(2);
+  osh_sleep(0);
+  osh_sleep(-5);
+  osh_sleep(5000000);  // beyond 32 bits of milliseconds: the longest finite wait
+  EXPECT_EQ(services_.slept, (std::vector<std::uint32_t>{2000, 0, 0, 0xFFFFFFFEu}));
+}
+
+TEST_F(FakeServicesTest, FontListHoldsAtMost1200FullNamesAndANullEnd) {
+  EXPECT_EQ(osh_GetFontFileList(), nullptr);
+  for (int i = 0; i < 1300; ++i) {
+    services_.fonts.emplace_back("C:\\Windows\\Fonts", "f" + std::to_string(i) + ".ttf");
+  }
+  char** list = osh_GetFontFileList();
+  ASSERT_NE(list, nullptr);
+  int count = 0;
+  while (list[count] != nullptr)
+    ++count;
+  EXPECT_EQ(count, 1200);
+  EXPECT_STREQ(list[0], "C:\\Windows\\Fonts\\f0.ttf");
+  EXPECT_STREQ(list[1199], "C:\\Windows\\Fonts\\f1199.ttf");
+  osh_FreeFontFileList(&list);
+  EXPECT_EQ(list, nullptr);
+  osh_FreeFontFileList(&list);
+}
+
+TEST(SystemRecords, HostNameParametersAndStringOrder) {
+  char name[16];
+  std::memset(name, '#', sizeof name);
+  EXPECT_EQ(osh_gethostname(name, 12), 0);
+  EXPECT_EQ(std::string(name, 12), std::string("localhost\0\0\0", 12));
+  EXPECT_EQ(name[12], '#');
+  std::memset(name, '#', sizeof name);
+  osh_gethostname(name, 4);
+  EXPECT_EQ(std::string(name, 5), "loca#");
+
+  const std::vector<short> expected{1, 2, 8, 2, 1, 1, 2, 4, 4, 8};
+  std::vector<short> record(10, -1);
+  osh_get_file_parms(record.data());
+  EXPECT_EQ(record, expected);
+  short* own = osh_get_sys_parms();
+  own[2] = 0;
+  own = osh_get_sys_parms();
+  EXPECT_EQ(std::vector<short>(own, own + 10), expected);
+  EXPECT_EQ(osh_system_type(), 8);
+
+  std::uint32_t answer = 0;
+  EXPECT_EQ(osh_resource_info(1, &answer), 0);
+  EXPECT_EQ(answer, 100u);
+  osh_resource_info_unload();
+
+  const char* texts[] = {"beta", "\xE9t\xE9", "alpha", "Zeta", "alpha"};
+  std::qsort(texts, 5, sizeof texts[0],
+             [](const void* a, const void* b) { return osh_qsort_compare_strings(a, b); });
+  EXPECT_EQ(std::vector<std::string>(texts, texts + 5),
+            (std::vector<std::string>{"Zeta", "alpha", "alpha", "beta", "\xE9t\xE9"}));
+  EXPECT_EQ(osh_qsort_compare_strings(&texts[1], &texts[2]), 0);
+  EXPECT_EQ(osh_qsort_compare_strings(&texts[4], &texts[0]), 1);
+  EXPECT_EQ(osh_qsort_compare_strings(&texts[0], &texts[4]), -1);
+}
+
+}  // namespace
