@@ -45,6 +45,14 @@ std::int64_t AbsDiff(std::int32_t a, std::int32_t b) {
   return d < 0 ? -d : d;
 }
 
+// True when any difference lies outside -2^21 .. 2^21 - 1: one test of the
+// three offset differences together (a negative one wraps to a huge value).
+bool FarOff(std::int64_t dr, std::int64_t dg, std::int64_t db) {
+  constexpr std::int64_t kHalf = std::int64_t{1} << 21;
+  return (static_cast<std::uint64_t>(dr + kHalf) | static_cast<std::uint64_t>(dg + kHalf) |
+          static_cast<std::uint64_t>(db + kHalf)) >= static_cast<std::uint64_t>(2 * kHalf);
+}
+
 // 3 * scale * scale + 1 in unsigned 32-bit arithmetic, the search bound.
 std::uint32_t SearchBound(std::int32_t scale) {
   const auto s = static_cast<std::uint32_t>(scale);
@@ -130,17 +138,21 @@ std::int32_t ColorMap::GetClosestColor(const ColorRGB* colour, std::int32_t* dis
     return g_memo.index;
   }
 
-  // Squared distances in double: exact for every realistic component and
-  // free of integer overflow for any. The bound is a float on purpose.
-  const double r = colour->red, g = colour->green, b = colour->blue;
-  double best = static_cast<float>(SearchBound(maxValue));
+  // Squared distances in 64-bit integers. An entry 2^21 or more off in any
+  // component lies at least 2^42 away and can never beat the bound (at most
+  // 2^32), so it is passed over before squaring; below that the sums are
+  // exact, and the answers are those of the same sums taken in double
+  // precision. The bound itself is rounded to a float on purpose.
+  const std::int64_t r = colour->red, g = colour->green, b = colour->blue;
+  auto best = static_cast<std::int64_t>(static_cast<float>(SearchBound(maxValue)));
   std::int32_t found = 0;
   for (std::int32_t i = 1; i < numColors; ++i) {
     const ColorRGB& e = colors[i];
     if (e.red < 0) continue;
-    const double dr = e.red - r, dg = e.green - g, db = e.blue - b;
-    const double d = dr * dr + dg * dg + db * db;
-    if (d == 0.0) {
+    const std::int64_t dr = e.red - r, dg = e.green - g, db = e.blue - b;
+    if (FarOff(dr, dg, db)) continue;
+    const std::int64_t d = dr * dr + dg * dg + db * db;
+    if (d == 0) {
       Remember(*colour, i, 0);
       *distance = 0;
       return i;

@@ -60,6 +60,16 @@ TEST(ColorMapSearch, ClosestAndSimilarEntries) {
   EXPECT_EQ(Closest(tiny, {1, 2, 3}), std::make_pair(0, -1));
   EXPECT_EQ(Closest(vacant, {1, 2, 3}), std::make_pair(0, -1));
   EXPECT_EQ(vacant.GetSimilarColor(&near0), 0);
+  // Entries at or beyond the bound 3 * 10 * 10 + 1 of the scale are never
+  // answered (11, 10, 10 would lie 321 away), and far-off components
+  // overflow nothing.
+  ColorMap small(4, 10);
+  small.colors[1] = {2000000000, -2000000000, 0};
+  small.colors[2] = {5, 10, 10};
+  small.colors[3] = {0, 2100000000, 2100000000};
+  EXPECT_EQ(Closest(small, {0, 0, 0}), std::make_pair(2, 8));
+  EXPECT_EQ(Closest(small, {-2000000000, 0, 0}), std::make_pair(0, -1));
+  EXPECT_EQ(small.GetSimilarColor(&c10), 2);
 }
 
 TEST(ColorMapSearch, MemoAnswersRepeatsUntilAnotherMapOrAChange) {
