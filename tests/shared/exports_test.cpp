@@ -27,6 +27,24 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
   EXPECT_EQ(dlsym(RTLD_DEFAULT, "set_xfm"), reinterpret_cast<void*>(&set_xfm));
 }
 
+TEST(SharedLibrary, ExportsColourFunctionsWithTheirLinkage) {
+  for (const char* name :
+       {"ColOpen", "ColOpenXfm", "ColCloseXfm", "ColMapColors", "ColGetClosestColor"}) {
+    EXPECT_NE(dlsym(RTLD_DEFAULT, name), nullptr) << name;
+  }
+  // These two keep C++ linkage: no plain name, but callable from here.
+  EXPECT_EQ(dlsym(RTLD_DEFAULT, "ColNewColorMap"), nullptr);
+  EXPECT_EQ(dlsym(RTLD_DEFAULT, "ColDeleteColorMap"), nullptr);
+  const std::int32_t entries[] = {0, 0, 0, 10, 20, 30};
+  void* map = ColNewColorMap(2, 255, entries);
+  ASSERT_NE(map, nullptr);
+  const ColorRGB c{10, 20, 31};
+  std::int32_t distance = -1;
+  EXPECT_EQ(ColGetClosestColor(&c, static_cast<ColorMap*>(map), &distance), 1);
+  EXPECT_EQ(distance, 0);
+  ColDeleteColorMap(map);
+}
+
 TEST(SharedLibrary, PlacesAPointThroughClassAndFlatInterfaces) {
   Mtx2D m(10.0, 20.0, Mtx2DRot90, 2.0, 3.0, 1.0, 1.0);
   double x = 0, y = 0;
