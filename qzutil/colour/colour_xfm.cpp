@@ -25,6 +25,7 @@ ColorXfm::~ColorXfm() {
 }
 
 ColorXfm& ColorXfm::operator=(const ColorXfm& other) {
+  if (this == &other) return *this;
   if (table != other.table) std::free(table);
   size = other.size;
   table = other.table;
