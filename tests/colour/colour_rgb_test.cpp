@@ -52,6 +52,10 @@ TEST(ColorRGBText, KeywordsNumbersAndNames) {
       {"Name darkgreen", 1, {0, 100, 0}},
       {"Name \"dark green\"", 1, {0, 128, 0}},
       {"Name \"\"", 0, kUnchanged},
+      {"Name \"light grey", 1, {192, 192, 192}},  // unterminated: ends with the text
+      {"Name caf\xC3\xA9", 0, kUnchanged},
+      {"RGB - - -", 1, {0, 0, 0}},        // lone signs are words
+      {"RGB + 1 1 1", 1, {0, 255, 255}},  // a sign before a blank and a digit reads as 0
       {"Name", 0, kUnchanged},
       {"Name nosuchcolour", 0, kUnchanged},
       {"CMY 1 1 1", 0, kUnchanged},
