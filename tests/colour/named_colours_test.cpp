@@ -2,6 +2,7 @@
 // library's own rows and their places, the order of the unnumbered, numbered
 // and grey-level blocks, and the database names that must be absent.
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -107,7 +108,16 @@ TEST(NamedColours, BlocksFollowTheFixedOrder) {
   EXPECT_EQ(number, 659);
 }
 
-TEST(NamedColours, LeftOutNamesAreNotFound) {
+TEST(NamedColours, EveryRowIsFoundAndNoLeftOutName) {
+  // No earlier row may shadow a later one whose name differs only in case.
+  for (int number = 1; number <= kNamedColourCount; ++number) {
+    ColorRGB found{-1, -1, -1};
+    std::string upper = Name(number);
+    for (char& ch : upper)
+      ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    ASSERT_EQ(found.FindName(upper.c_str()), 1) << upper;
+    EXPECT_EQ((std::array{found.red, found.green, found.blue}), Rgb(number)) << upper;
+  }
   ColorRGB c{1, 2, 3};
   for (const char* name :
        {"DarkGrey", "DarkGray", "DarkBlue", "DarkCyan", "DarkMagenta", "DarkRed", "LightGreen",
