@@ -24,10 +24,10 @@ bool IsSign(char c) {
   return c == '+' || c == '-';
 }
 
-// Stores up to kBufferSize - 1 characters, then a terminator. Returns the
-// count stored.
-std::int32_t CopyCut(char* buffer, const char* from, std::size_t count) {
-  if (count > kBufferSize - 1) count = kBufferSize - 1;
+// Stores up to room - 1 characters, then a terminator. Returns the count
+// stored.
+std::int32_t CopyCut(char* buffer, std::size_t room, const char* from, std::size_t count) {
+  if (count > room - 1) count = room - 1;
   std::memcpy(buffer, from, count);
   buffer[count] = '\0';
   return static_cast<std::int32_t>(count);
@@ -60,7 +60,7 @@ void ScanWord(const char* p) {
   while (*end != '\0' && *end != ' ')
     ++end;
   g_token.type = STR_WORD;
-  g_token.length = CopyCut(g_text_buffer, p, static_cast<std::size_t>(end - p));
+  g_token.length = CopyCut(g_text_buffer, kBufferSize, p, static_cast<std::size_t>(end - p));
   g_token.text = g_text_buffer;
   g_token.next = end;
 }
@@ -124,10 +124,12 @@ void ScanNumber(const char* p) {
   }
   if (*s != ' ' && *s != '\0') return ScanWord(p);
 
-  std::int32_t length = CopyCut(g_number_buffer, p, mantissa);
+  // Never near the limit: at most 18 mantissa characters and 5 of exponent.
+  std::int32_t length = CopyCut(g_number_buffer, kBufferSize, p, mantissa);
   if (exponent_digits > 0) {
-    const std::size_t n = static_cast<std::size_t>(s - exponent);
-    length += CopyCut(g_number_buffer + length, exponent, n);  // at most 5 of 141 places
+    const auto used = static_cast<std::size_t>(length);
+    length += CopyCut(g_number_buffer + used, kBufferSize - used, exponent,
+                      static_cast<std::size_t>(s - exponent));
   }
   g_token.type = STR_NUMBER;
   g_token.length = length;
