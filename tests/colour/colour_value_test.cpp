@@ -52,10 +52,6 @@ TEST(ColorValue, ConstructorsAndPackedColours) {
   EXPECT_EQ((x != w) + (y != w), 0);
   y.SetAlpha(1);
   EXPECT_EQ(y != w, 1);
-  short p;
-  UC a, r, g, b;
-  y.GetColorValue(p, a, r, g, b);
-  EXPECT_EQ(Fields(p, a, r, g, b), All(y));
 }
 
 TEST(ColorValue, AdjustForegroundAndUndo) {
