@@ -49,9 +49,10 @@ void ColorRWMap::MakeRoList(ColorRWMap* out, std::int32_t reserved) const {
   if (wanted < 0) wanted = 0;
   if (wanted > out->size) wanted = out->size;
   out->count = static_cast<std::int32_t>(wanted);
+  const std::int32_t known = count < size ? count : size;  // never read past the list
   std::int32_t j = 0, c = 0;
   for (std::int32_t appended = 0; appended < out->count; ++c) {
-    if (j < count && list[j] == c) {
+    if (j < known && list[j] == c) {
       ++j;
       continue;
     }
