@@ -1,5 +1,8 @@
-// Places a drawing on a device and maps a polyline onto it.
+// Fills a palette from text, picks the pen for a colour, then places a
+// drawing on a device and maps a polyline onto it.
 //
+// The palette lines are what a settings file would hold: RGB components
+// 0..1, HSV (hue in degrees), or a colour name, quoted when it has a blank.
 // The drawing is a small part outline in millimetres whose origin sits at
 // (100, 50) in world coordinates. The device is a 640 x 480 window, y down,
 // at 4 pixels per millimetre, and the drawing is shown turned a quarter turn
@@ -10,7 +13,44 @@
 
 #include <qzutil/qzutil.h>
 
+namespace {
+
+// Fills a five-entry palette from text lines and sets the pen of the
+// outline's colour to the closest palette entry (entry 0, the background,
+// is never chosen).
+void PickOutlinePen() {
+  ColorMap* palette = ColOpen(5, 255);
+  if (palette == nullptr) return;
+  const char* const lines[] = {
+      "RGB 1 1 1",            // background
+      "HSV 0 1 0.8",          // a dark red
+      "Name \"dark green\"",  // the library's own dark green
+      "name SteelBlue",       // names ignore letter case
+      "RGB 0.5 0.5 0.5",
+  };
+  for (std::int32_t i = 0; i < 5; ++i) {
+    if (palette->SetIndex(i, 0, lines[i]) == 0) {
+      std::printf("palette line %d not understood: %s\n", static_cast<int>(i), lines[i]);
+    }
+    const ColorRGB& c = palette->colors[i];
+    const char* name = "(no name)";
+    c.FindNameForRgb(&name);
+    std::printf("palette %d: %3d %3d %3d  %s\n", static_cast<int>(i), static_cast<int>(c.red),
+                static_cast<int>(c.green), static_cast<int>(c.blue), name);
+  }
+
+  ColorValue outline(0.3f, 0.5f, 0.7f);  // red, green, blue 0..1
+  outline.GetClosestColor(*palette);
+  std::printf("outline colour %d %d %d -> pen %d\n", outline.GetRed(), outline.GetGreen(),
+              outline.GetBlue(), outline.GetPen());
+  ColDeleteColorMap(palette);
+}
+
+}  // namespace
+
 int main() {
+  PickOutlinePen();
+
   // Origin, orientation, scale (y negative: the device's y axis points
   // down), then the offset that puts the drawing's origin at the centre.
   Mtx2D world_to_device(100.0, 50.0, Mtx2DRot90, 4.0, -4.0, 320.0, 240.0);

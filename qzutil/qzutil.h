@@ -2,6 +2,11 @@
 #ifndef QZUTIL_QZUTIL_H
 #define QZUTIL_QZUTIL_H
 
+#include "qzutil/colour/colour_functions.h"
+#include "qzutil/colour/colour_map.h"
+#include "qzutil/colour/colour_rgb.h"
+#include "qzutil/colour/colour_value.h"
+#include "qzutil/colour/colour_xfm.h"
 #include "qzutil/export.h"
 #include "qzutil/frame/records.h"
 #include "qzutil/geometry/byte_order.h"

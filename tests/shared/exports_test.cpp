@@ -51,6 +51,8 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
       "osh_system_type", "osh_sleep", "osh_setenv", "osh_GetFontFileList", "osh_FreeFontFileList",
       "osh_qsort_compare_strings", "osh_resource_info", "osh_resource_info_unload",
       "osh_get_sys_parms", "osh_get_file_parms", "utl_file_extension", "utl_unique_filename",
+      // colour
+      "ColOpen", "ColOpenXfm", "ColCloseXfm", "ColMapColors", "ColGetClosestColor",
   };
   // clang-format on
   for (const char* name : names) {
@@ -74,6 +76,20 @@ TEST(SharedLibrary, KeepsTheArcExtentInCxxAndConicHelpersInside) {
   RealPtT max{}, min{};
   utl_maxmin_arc(&centre, 1.0f, &from, &to, 0, &max, &min);
   EXPECT_EQ(std::make_pair(max.x, max.y), std::make_pair(1.0, 1.0));
+}
+
+TEST(SharedLibrary, KeepsTheColourMapFactoryInCxx) {
+  // These two keep C++ linkage: no plain name, but callable from here.
+  EXPECT_EQ(dlsym(RTLD_DEFAULT, "ColNewColorMap"), nullptr);
+  EXPECT_EQ(dlsym(RTLD_DEFAULT, "ColDeleteColorMap"), nullptr);
+  const std::int32_t entries[] = {0, 0, 0, 10, 20, 30};
+  void* map = ColNewColorMap(2, 255, entries);
+  ASSERT_NE(map, nullptr);
+  const ColorRGB c{10, 20, 31};
+  std::int32_t distance = -1;
+  EXPECT_EQ(ColGetClosestColor(&c, static_cast<ColorMap*>(map), &distance), 1);
+  EXPECT_EQ(distance, 0);
+  ColDeleteColorMap(map);
 }
 
 TEST(SharedLibrary, PlacesAPointThroughClassAndFlatInterfaces) {

@@ -1,0 +1,215 @@
+// ColorMap, ColorRWMap, ColorXfm and the plain colour functions: the
+// closest-colour search and its memo, the similar-colour search, the
+// setters, pixel values, read-only lists and index translation.
+#include <new>
+#include <random>
+#include <tuple>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "qzutil/colour/colour_functions.h"
+
+namespace {
+
+std::pair<std::int32_t, std::int32_t> Closest(ColorMap& map, ColorRGB c) {
+  std::int32_t distance = -2;
+  const std::int32_t index = map.GetClosestColor(&c, &distance);
+  return {index, distance};
+}
+
+TEST(ColorMapSearch, ClosestAndSimilarEntries) {
+  // Entry 0 matches exactly but is never the closest; 3 and 5 tie.
+  const std::int32_t entries[] = {10, 10, 10, 200, 200, 200, -1, 10, 10,
+                                  14, 10, 10, 90,  90,  90,  6,  10, 10};
+  ColorMap map(6, 255, entries);
+  EXPECT_EQ(Closest(map, {10, 10, 10}), std::make_pair(3, 1));  // vacant 2 skipped
+  const ColorRGB c10{10, 10, 10}, near0{11, 10, 10};
+  EXPECT_EQ(map.GetSimilarColor(&c10), 3);
+  EXPECT_EQ(map.GetSimilarColor(&near0), 0);
+
+  // Rounding of the mean difference: 1 step -> 0, 2 -> 1, 3 -> 1, 5 -> 2.
+  ColorMap one(2, 255);
+  for (const auto& [step, want] : {std::pair{0, 0}, {1, 0}, {2, 1}, {3, 1}, {5, 2}, {120, 40}}) {
+    const ColorRGB entry{10 + step, 10, 10};
+    one.SetMap(1, &entry);
+    EXPECT_EQ(Closest(one, {10, 10, 10}), std::make_pair(1, want)) << step;
+  }
+
+  // Against an exhaustive reference on random maps with vacant entries.
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> byte(0, 255), slot(0, 9);
+  for (int trial = 0; trial < 300; ++trial) {
+    ColorMap m(16, 255);
+    for (int i = 0; i < 16; ++i)
+      m.colors[i] = {slot(rng) == 0 ? -1 : byte(rng) / 16 * 16, byte(rng) / 16 * 16, 128};
+    const ColorRGB c{byte(rng), byte(rng), 128};
+    int best = 0;
+    long best_d = 1L << 40;
+    for (int i = 1; i < 16; ++i) {
+      const long dr = m.colors[i].red - c.red, dg = m.colors[i].green - c.green;
+      if (m.colors[i].red >= 0 && dr * dr + dg * dg < best_d) best = i, best_d = dr * dr + dg * dg;
+    }
+    EXPECT_EQ(Closest(m, c).first, best);
+  }
+
+  // No usable entry from 1 on: index 0, distance -1.
+  ColorMap tiny(1, 255), vacant(3, 255);
+  for (int i = 0; i < 3; ++i)
+    vacant.colors[i].red = -5;
+  EXPECT_EQ(Closest(tiny, {1, 2, 3}), std::make_pair(0, -1));
+  EXPECT_EQ(Closest(vacant, {1, 2, 3}), std::make_pair(0, -1));
+  EXPECT_EQ(vacant.GetSimilarColor(&near0), 0);
+  // Entries at or beyond the bound 3 * 10 * 10 + 1 of the scale are never
+  // answered (11, 10, 10 would lie 321 away), and far-off components
+  // overflow nothing.
+  ColorMap small(4, 10);
+  small.colors[1] = {2000000000, -2000000000, 0};
+  small.colors[2] = {5, 10, 10};
+  small.colors[3] = {0, 2100000000, 2100000000};
+  EXPECT_EQ(Closest(small, {0, 0, 0}), std::make_pair(2, 8));
+  EXPECT_EQ(Closest(small, {-2000000000, 0, 0}), std::make_pair(0, -1));
+  EXPECT_EQ(small.GetSimilarColor(&c10), 2);
+}
+
+TEST(ColorMapSearch, MemoAnswersRepeatsUntilAnotherMapOrAChange) {
+  ColorMap a(3, 255), b(3, 255);
+  a.colors[1] = {50, 50, 50};
+  a.colors[2] = {60, 60, 60};
+  b.colors[1] = {0, 0, 0};
+  EXPECT_EQ(Closest(a, {58, 58, 58}), std::make_pair(2, 2));
+  // A write straight into the entries is not seen: the repeat is answered
+  // from the memo, without a search.
+  a.colors[2] = {255, 255, 255};
+  EXPECT_EQ(Closest(a, {58, 58, 58}), std::make_pair(2, 2));
+  EXPECT_EQ(Closest(a, {57, 58, 58}), std::make_pair(1, 8));  // another colour searches
+  EXPECT_EQ(Closest(a, {58, 58, 58}), std::make_pair(1, 8));
+  a.colors[2] = {58, 58, 58};
+  EXPECT_EQ(Closest(b, {58, 58, 58}).first, 1);  // another map clears the memo
+  EXPECT_EQ(Closest(a, {58, 58, 58}), std::make_pair(2, 0));
+
+  // Changes through the members clear it at once.
+  const ColorRGB grey{10, 10, 10};
+  a.SetMap(1, &grey);
+  EXPECT_EQ(Closest(a, {10, 10, 10}), std::make_pair(1, 0));
+  EXPECT_EQ(a.SetRGBIndex(1, 1.0f, 1.0f, 1.0f), 1);
+  EXPECT_EQ(Closest(a, {10, 10, 10}).first, 2);
+  b.colors[2] = {10, 10, 10};
+  b.CopyColorMap(&a);
+  EXPECT_EQ(Closest(a, {10, 10, 10}), std::make_pair(2, 0));
+  EXPECT_EQ(Closest(a, {0, 0, 10}), std::make_pair(1, 3));
+  ASSERT_EQ(a.SetIndex(1, 0, "RGB 0 0 0.04"), 1);
+  EXPECT_EQ(Closest(a, {0, 0, 10}), std::make_pair(1, 0));
+
+  // A map destroyed and another made at the same address start afresh.
+  ColorMap* first = ColOpen(2, 255);
+  first->colors[1] = {1, 1, 1};
+  EXPECT_EQ(Closest(*first, {0, 0, 0}), std::make_pair(1, 1));
+  first->~ColorMap();
+  ColorMap* second = new (first) ColorMap(3, 255);
+  second->colors[1] = {99, 99, 99};
+  EXPECT_EQ(Closest(*second, {0, 0, 0}), std::make_pair(2, 0));
+  ColDeleteColorMap(second);
+}
+
+TEST(ColorMapEntries, SettersCopiesAndPixelValues) {
+  ColorMap map(4, 255);
+  EXPECT_EQ(map.SetIndex(4, 0, "RGB 1 1 1") + map.SetIndex(-1, 0, "RGB 1 1 1") +
+                map.SetRGBIndex(4, 1, 1, 1) + map.SetRGBIndex(-1, 1, 1, 1) +
+                map.SetIndex(1, 0, "RGB 2 2 2"),
+            0);
+  EXPECT_EQ(map.SetIndex(3, 0, "Name \"dark red\"") + map.SetRGBIndex(2, 0, 0, 1), 2);
+  const ColorRGB outside{7, 7, 7};
+  map.SetMap(4, &outside);
+  map.SetMap(-1, &outside);
+
+  EXPECT_EQ(map.GetValue(ImageType32Bit, RGBOrderBGR, 3), 0x800000u);
+  EXPECT_EQ(map.GetValue(ImageType1Bit, static_cast<RGBOrder>(7), 3), 0x80u);
+  EXPECT_EQ(map.GetValue(ImageType32Bit, RGBOrderRGB, 2), 0xFF0000u);
+  EXPECT_EQ(map.GetValue(ImageType8Bit, RGBOrderRGB, 12345), 12345u);
+  EXPECT_EQ(map.GetValue(static_cast<ImageType>(4), RGBOrderRGB, 2), 1u);
+  EXPECT_EQ(map.GetValue(ImageType32Bit, RGBOrderRGB, 4), 0u);
+  ColorMap empty(0, 255);
+  delete[] empty.colors;
+  empty.colors = nullptr;  // as left when memory runs out: no map
+  EXPECT_EQ(empty.GetValue(ImageType8Bit, RGBOrderRGB, 0), 1u);
+  EXPECT_EQ(empty.GetValue(ImageType8Bit, RGBOrderRGB, 5), 0u);
+
+  // Identical and CopyColorMap look at mapSize only.
+  ColorMap copy(map), other(5, 255);
+  copy.maxValue = 100;
+  EXPECT_EQ(copy.Identical(&map) + map.Identical(&copy), 2);
+  copy.colors[3].blue = 1;
+  EXPECT_EQ(copy.Identical(&map) + map.Identical(&other) + map.Identical(nullptr), 0);
+  map.CopyColorMap(&copy);
+  EXPECT_EQ(copy.Identical(&map), 1);
+  EXPECT_EQ(copy.maxValue, 255);
+  other.colors[3].red = 9;
+  map.CopyColorMap(&other);
+  EXPECT_EQ(other.colors[3].red, 9);
+  other = map;  // a deep copy: both may be destroyed
+  EXPECT_NE(other.colors, map.colors);
+  EXPECT_EQ(std::make_tuple(other.numColors, other.mapSize, other.Identical(&map)),
+            std::make_tuple(4, 4, 1));
+}
+
+TEST(ColorRWMap, ReadOnlyListsAndColours) {
+  ColorRWMap writable(8), out(8);
+  writable.count = 3;
+  writable.list[0] = 1, writable.list[1] = 2, writable.list[2] = 5;
+  writable.MakeRoList(&out, 1);
+  EXPECT_EQ(std::vector<int>(out.list, out.list + out.count), (std::vector<int>{0, 3, 4, 6}));
+  ColorRWMap copy(1);
+  copy = writable;
+  copy.MakeRoList(&out, 5);
+  EXPECT_EQ(out.count, 0);
+  copy.MakeRoList(&out, -4);  // would be 9: cut to the capacity
+  EXPECT_EQ(std::vector<int>(out.list, out.list + out.count),
+            (std::vector<int>{0, 3, 4, 6, 7, 8, 9, 10}));
+
+  ColorMap map(4, 255);
+  map.colors[0] = {100, 100, 100};
+  map.colors[1] = {-1, 0, 0};
+  map.colors[3] = {50, 50, 50};  // beyond readOnly.count: never examined
+  ColorRWMap readOnly(4);
+  readOnly.count = 3;
+  EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 100, 100, 100, 0), 1);
+  EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 101, 100, 100, 0), 0);
+  EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 104, 97, 100, 5), 1);
+  EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 105, 100, 100, 5), 0);
+  EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 50, 50, 50, 300), 1);  // 150 away, below 765
+  readOnly.count = 99;  // more than the map holds: its entries only
+  EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 50, 50, 50, 0), 1);
+}
+
+TEST(ColorXfm, TranslatesIndicesAndCountsTheMatches) {
+  // Source entries: 0 nearest to target 3; 1 exact; 2 at mean 5; 3 at 40; 4 at 20.
+  const std::int32_t src[] = {9, 9, 9, 30, 30, 30, 215, 200, 200, 70, 70, 70, 50, 50, 50};
+  const std::int32_t dst[] = {9, 9, 9, 30, 30, 30, 200, 200, 200, 0, 0, 0};
+  auto* source = static_cast<ColorMap*>(ColNewColorMap(5, 255, src));
+  ColorMap exact_target(4, 255, dst);
+  ColorXfm* xfm = ColOpenXfm(5);
+  EXPECT_EQ(xfm->DoColorXfm(3), 0u);  // never mapped: zero-filled
+  for (int run = 0; run < 2; ++run) {
+    ColMapColors(source, &exact_target, xfm);
+    EXPECT_EQ(std::vector<int>(xfm->table, xfm->table + 5), (std::vector<int>{3, 1, 2, 1, 1}));
+    EXPECT_EQ(std::make_tuple(xfm->numExact, xfm->numWithin3, xfm->numWithin7, xfm->numWithin15,
+                              xfm->numWithin31),
+              std::make_tuple(1, 0, 1, 0, 1));
+  }
+  EXPECT_EQ(xfm->DoColorXfm(5) + xfm->DoColorXfm(0xFFFFFFFFu), 2u);  // the last entry
+
+  std::int32_t distance = 0;
+  const ColorRGB c{200, 200, 198};
+  EXPECT_EQ(ColGetClosestColor(&c, nullptr, &distance), 0);
+  EXPECT_EQ(distance, -1);
+
+  ColCloseXfm(&xfm);
+  ColorXfm* none = nullptr;
+  ColCloseXfm(&none);
+  ColCloseXfm(nullptr);
+  ColDeleteColorMap(nullptr);
+  ColDeleteColorMap(source);
+}
+
+}  // namespace
