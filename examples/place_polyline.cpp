@@ -1,5 +1,6 @@
-// Fills a palette from text, picks the pen for a colour, then places a
-// drawing on a device and maps a polyline onto it.
+// The typical request of a drawing layer: fill a palette from text, pick the
+// pen for a colour, place a drawing on a device, map a polyline onto it, and
+// pick the polyline near a position.
 //
 // The palette lines are what a settings file would hold: RGB components
 // 0..1, HSV (hue in degrees), or a colour name, quoted when it has a blank.
@@ -15,12 +16,12 @@
 
 namespace {
 
-// Fills a five-entry palette from text lines and sets the pen of the
-// outline's colour to the closest palette entry (entry 0, the background,
-// is never chosen).
-void PickOutlinePen() {
+// Fills a five-entry palette from text lines and answers the pen for the
+// outline's colour: the closest palette entry (entry 0, the background, is
+// never chosen), or 1 when no palette could be made.
+std::uint32_t PickOutlinePen() {
   ColorMap* palette = ColOpen(5, 255);
-  if (palette == nullptr) return;
+  if (palette == nullptr) return 1;
   const char* const lines[] = {
       "RGB 1 1 1",            // background
       "HSV 0 1 0.8",          // a dark red
@@ -44,50 +45,7 @@ void PickOutlinePen() {
   std::printf("outline colour %d %d %d -> pen %d\n", outline.GetRed(), outline.GetGreen(),
               outline.GetBlue(), outline.GetPen());
   ColDeleteColorMap(palette);
-}
-
-}  // namespace
-
-int main() {
-  PickOutlinePen();
-
-  // Origin, orientation, scale (y negative: the device's y axis points
-  // down), then the offset that puts the drawing's origin at the centre.
-  Mtx2D world_to_device(100.0, 50.0, Mtx2DRot90, 4.0, -4.0, 320.0, 240.0);
-
-  RealPtT outline[] = {
-      {90.0, 40.0},  {110.0, 40.0}, {110.0, 40.1},  // a near-duplicate: merged on device
-      {110.0, 60.0}, {90.0, 60.0},  {90.0, 40.0},
-  };
-  std::uint32_t pens[] = {1, 1, 2, 2, 3, 3};
-  const std::int32_t n = sizeof outline / sizeof outline[0];
-
-  DrwPSetT world{n, outline, pens};
-  IntPtT device_points[n];
-  std::uint32_t device_pens[n];
-  DrwDPSetT device{0, device_points, device_pens};
-  world_to_device.XfmPolySetPts(&world, &device);
-
-  // What a device that can only mirror and turn by right angles (for text
-  // and symbols) is told: the y-down device mirrors, so the quarter turn
-  // counter-clockwise in the drawing reads as 270 degrees once the mirror is
-  // taken out first.
-  unsigned short mirror = 0;
-  double degrees = 0.0;
-  world_to_device.GetXMirrorAndRotation(&mirror, &degrees);
-  std::printf("placement: matrix type %d, mirrored %u, turned %.1f degrees\n",
-              static_cast<int>(world_to_device.type), mirror, degrees);
-  std::printf("%d world points -> %d device points\n", static_cast<int>(world.count),
-              static_cast<int>(device.count));
-  for (std::int32_t i = 0; i < device.count; ++i) {
-    std::printf("  (%4d, %4d)  pen %u\n", static_cast<int>(device.points[i].x),
-                static_cast<int>(device.points[i].y), static_cast<unsigned>(device.attributes[i]));
-  }
-
-  // Picking works on the world polyline, not on the device points.
-  void ReportPick(const RealPtT* polyline, std::int32_t count);  // defined below main
-  ReportPick(outline, n);
-  return 0;
+  return static_cast<std::uint32_t>(outline.GetPen());
 }
 
 // Measures a pick position against every world segment of the polyline, as a
@@ -125,4 +83,48 @@ void ReportPick(const RealPtT* polyline, std::int32_t count) {
     }
     std::printf("world extent: (%.1f, %.1f) to (%.1f, %.1f)\n", lo.x, lo.y, hi.x, hi.y);
   }
+}
+
+}  // namespace
+
+int main() {
+  const std::uint32_t pen = PickOutlinePen();
+
+  // Origin, orientation, scale (y negative: the device's y axis points
+  // down), then the offset that puts the drawing's origin at the centre.
+  Mtx2D world_to_device(100.0, 50.0, Mtx2DRot90, 4.0, -4.0, 320.0, 240.0);
+
+  RealPtT outline[] = {
+      {90.0, 40.0},  {110.0, 40.0}, {110.0, 40.1},  // a near-duplicate: merged on device
+      {110.0, 60.0}, {90.0, 60.0},  {90.0, 40.0},
+  };
+  // Every vertex carries the picked pen.
+  std::uint32_t pens[] = {pen, pen, pen, pen, pen, pen};
+  const std::int32_t n = sizeof outline / sizeof outline[0];
+
+  DrwPSetT world{n, outline, pens};
+  IntPtT device_points[n];
+  std::uint32_t device_pens[n];
+  DrwDPSetT device{0, device_points, device_pens};
+  world_to_device.XfmPolySetPts(&world, &device);
+
+  // What a device that can only mirror and turn by right angles (for text
+  // and symbols) is told: the y-down device mirrors, so the quarter turn
+  // counter-clockwise in the drawing reads as 270 degrees once the mirror is
+  // taken out first.
+  unsigned short mirror = 0;
+  double degrees = 0.0;
+  world_to_device.GetXMirrorAndRotation(&mirror, &degrees);
+  std::printf("placement: matrix type %d, mirrored %u, turned %.1f degrees\n",
+              static_cast<int>(world_to_device.type), mirror, degrees);
+  std::printf("%d world points -> %d device points\n", static_cast<int>(world.count),
+              static_cast<int>(device.count));
+  for (std::int32_t i = 0; i < device.count; ++i) {
+    std::printf("  (%4d, %4d)  pen %u\n", static_cast<int>(device.points[i].x),
+                static_cast<int>(device.points[i].y), static_cast<unsigned>(device.attributes[i]));
+  }
+
+  // Picking works on the world polyline, not on the device points.
+  ReportPick(outline, n);
+  return 0;
 }
