@@ -187,7 +187,9 @@ TEST_F(Trace, ResourceTableHoldsFiveHundredRecords) {
 }
 
 TEST_F(Trace, CallerKeyNamesFlagWordAndFile) {
-  dir_.Write("TRC.INI", "[Internal]\nTrace=0\nTraceFile=wrong.trc\nView=41\nViewFile=view.trc\n");
+  // The file name is read the library's way: a backslash separates folders.
+  dir_.Write("TRC.INI", "[Internal]\nTrace=0\nTraceFile=wrong.trc\nView=41\nViewFile=log\\v.trc\n");
+  std::filesystem::create_directory(dir_.path / "log");
   Run([] {
     const std::int32_t first = trcStart("View");
     trcFncBegin("enter %s", "draw");
@@ -195,8 +197,8 @@ TEST_F(Trace, CallerKeyNamesFlagWordAndFile) {
     trcPrint("view", 12, "n=%d", 3);
     return Fails({first == 49, again == 49, trcActivated == 41});
   });
-  ExpectTrace("view.trc", " .n=3  [view,12]\n");
-  EXPECT_EQ(dir_.Names(), (Names{"TRC.INI", "view.trc"}));
+  ExpectTrace("log/v.trc", " .n=3  [view,12]\n");
+  EXPECT_EQ(dir_.Names(), (Names{"TRC.INI", "log"}));
 }
 
 }  // namespace
