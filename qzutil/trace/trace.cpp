@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "qzutil/platform/file_io.h"
 #include "qzutil/platform/profile.h"
 #include "qzutil/trace/trace.h"
 #include "qzutil/trace/trace_output.h"
@@ -99,7 +100,7 @@ std::int32_t WriteLine(const char* text) {
     return std::fputs(text, g_stream) >= 0 ? length : -1;
   }
   if (g_file_name[0] == '\0') return -1;
-  std::FILE* stream = std::fopen(g_file_name, "a");
+  std::FILE* stream = platform::file_io().OpenStream(g_file_name, "a");
   if (stream == nullptr) return -1;
   std::setvbuf(stream, nullptr, _IONBF, 0);
   const bool written = std::fputs(text, stream) >= 0 && std::fflush(stream) == 0;
@@ -135,7 +136,7 @@ void OpenTraceFile(const char* flag_key) {
   if (name[0] == '\0') return;
   std::memcpy(g_file_name, name, sizeof g_file_name);
   if ((trcActivated & TRC_FILE_APPEND) != 0) return;
-  g_stream = std::fopen(g_file_name, "w");
+  g_stream = platform::file_io().OpenStream(g_file_name, "w");
   if (g_stream == nullptr) return;
   if (!g_close_registered) g_close_registered = std::atexit(CloseStream) == 0;
   std::setvbuf(g_stream, nullptr, _IONBF, 0);

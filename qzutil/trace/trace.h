@@ -8,7 +8,10 @@
 //   TraceFile=<file name>  (or that key followed by "File"), default "TRC.TRC";
 //                          read only when a file bit (TRC_FILE_KEEP or
 //                          TRC_FILE_APPEND) is set. Without a file bit every
-//                          line is lost.
+//                          line is lost. The name is opened through the
+//                          platform's file layer, which reads names as the
+//                          other file calls of the library do (on POSIX a
+//                          backslash separates folders).
 //
 // Every call except trcStart starts the facility with the default key on its
 // first use. Lines are built in one line buffer of TRC_LINE_SIZE characters:

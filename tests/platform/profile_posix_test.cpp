@@ -1,5 +1,6 @@
 // The native profile reader on real files: the private-profile conventions.
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,12 @@ class ProfileReader : public ::testing::Test {
   void SetUp() override {
     // CR LF line ends, a key before any section, a second section of the
     // same name, blanks wherever they may be.
-    dir_.Write("set.ini",
-               "top=1\r\n[other]\r\nTrace=5\r\n  [ INTERNAL ]  \r\n  trace =  42  \r\n"
-               "Name = \"  quoted  \"\r\nSingle='x'\r\nMixed=\"a'\r\nEmpty=\r\nNoEquals\r\n"
-               "Hex=0x1F\r\nNeg= -7\r\nJunk=12abc\r\nLetters=abc\r\nWrap=4294967297\r\n"
-               "Long=vvvvvvvvvvvv\r\n[Internal]\r\nLater=1\r\n");
+    dir_.Write(
+        "set.ini",
+        "top=1\r\n[other]\r\nTrace=5\r\n  [ INTERNAL ]  \r\n  trace =  42  \r\n"
+        "Name = \"  quoted  \"\r\nSingle='x'\r\nMixed=\"a'\r\nEmpty=\r\nNoEquals\r\n"
+        "Hex=0x1F\r\nPlus=+0x10\r\nNeg= -7\r\nJunk=12abc\r\nLetters=abc\r\nWrap=4294967297\r\n"
+        "Long=vvvvvvvvvvvv\r\n[Internal]\r\nLater=1\r\n");
   }
   std::int32_t Int(const char* section, const char* key, const char* file = "set.ini") {
     return reader_.GetInt((dir_.path / file).c_str(), section, key, -99);
@@ -33,9 +35,20 @@ class ProfileReader : public ::testing::Test {
   qz::platform::Profile& reader_ = qz::platform::native_profile();
 };
 
-TEST_F(ProfileReader, ComparesNamesWithoutCaseAndTrimsValues) {
-  EXPECT_EQ(Int("Internal", "TRACE"), 42);
+TEST_F(ProfileReader, ReadsIntegersOrGivesTheDefault) {
+  const std::pair<const char*, std::int32_t> cases[] = {
+      {"TRACE", 42},   {"Hex", 31},    {"Plus", 16},      {"Neg", -7},
+      {"Junk", 12},    {"Letters", 0}, {"Wrap", 1},       {"Empty", -99},
+      {"Absent", -99}, {"top", -99},   {"NoEquals", -99}, {"Later", -99},
+  };
+  for (const auto& [key, expected] : cases)
+    EXPECT_EQ(Int("Internal", key), expected) << key;
   EXPECT_EQ(Int("OTHER", "trace"), 5);
+  EXPECT_EQ(Int("Nowhere", "Trace"), -99);
+  EXPECT_EQ(Int("Internal", "Trace", "none.ini"), -99);
+}
+
+TEST_F(ProfileReader, CopiesTrimmedValuesOrTheDefault) {
   EXPECT_EQ(Text("trace"), "2:42");
   EXPECT_EQ(Text("Name"), "10:  quoted  ");
   EXPECT_EQ(Text("Single"), "1:x");
@@ -43,34 +56,8 @@ TEST_F(ProfileReader, ComparesNamesWithoutCaseAndTrimsValues) {
   EXPECT_EQ(Text("Empty"), "0:");  // present but empty: not the default
   EXPECT_EQ(Text("Long", "", 8), "7:vvvvvvv");
   EXPECT_EQ(Text("Long", "", 0), "0:#");
-}
-
-TEST_F(ProfileReader, GivesTheDefaultForMissingFileSectionOrKey) {
-  for (const char* key : {"Absent", "top", "NoEquals", "Later", "Empty"}) {
-    EXPECT_EQ(Int("Internal", key), -99) << key;
-  }
-  EXPECT_EQ(Int("Nowhere", "Trace"), -99);
-  EXPECT_EQ(Int("Internal", "Trace", "none.ini"), -99);
   EXPECT_EQ(Text("Absent", "dflt \t "), "4:dflt");  // without trailing blanks
   EXPECT_EQ(Text("Absent", nullptr), "0:");
-}
-
-TEST_F(ProfileReader, ReadsDecimalOrHexadecimalIntegers) {
-  EXPECT_EQ(Int("Internal", "Hex"), 31);
-  EXPECT_EQ(Int("Internal", "Neg"), -7);
-  EXPECT_EQ(Int("Internal", "Junk"), 12);
-  EXPECT_EQ(Int("Internal", "Letters"), 0);
-  EXPECT_EQ(Int("Internal", "Wrap"), 1);
-}
-
-TEST_F(ProfileReader, LooksUpANameWithoutDirectoryInTheWorkingDirectory) {
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir_.path);
-  const std::int32_t read = reader_.GetInt("set.ini", "Internal", "Trace", 0);
-  const std::int32_t other_case = reader_.GetInt("SET.INI", "Internal", "Trace", 0);
-  std::filesystem::current_path(previous);
-  EXPECT_EQ(read, 42);
-  EXPECT_EQ(other_case, 0);  // file names keep their case
 }
 
 }  // namespace
