@@ -1,5 +1,6 @@
 // System services: real processes, sleeping and the environment through the
 // POSIX backend; clock, fonts and launch codes on the fake.
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -42,6 +43,14 @@ TEST(PosixSystem, StartsProgramsWithoutWaitingAndLeavesNoChild) {
   errno = 0;
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
   EXPECT_EQ(errno, ECHILD);
+
+  // Found and executable, but no format the system can run: the exec fails.
+  const std::string garbage = dir / "garbage";
+  qz::testing::WriteFile(garbage, "\x7f\x01\x02 not a program");
+  ASSERT_EQ(chmod(garbage.c_str(), 0755), 0);
+  const int open_before = qz::testing::OpenDescriptorCount();
+  EXPECT_EQ(osh_system(nullptr, garbage.c_str()), 2);
+  EXPECT_EQ(qz::testing::OpenDescriptorCount(), open_before);
 
   EXPECT_EQ(osh_system(nullptr, "qz-no-such-program --flag"), 2);
   EXPECT_EQ(osh_system(nullptr, (dir / "missing").c_str()), 2);
