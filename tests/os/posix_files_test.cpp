@@ -43,6 +43,10 @@ TEST(PosixFiles, CopyAndCatMoveWholeFilesAndCloseEveryDescriptor) {
 
   EXPECT_NE(osh_copyfile((dir / "dst").c_str(), (dir / "src").c_str()), 0);
   EXPECT_EQ(ReadFile(dir / "dst"), big);
+  // A copy onto the source itself, under either form of its name, fails
+  // and leaves it whole.
+  EXPECT_EQ(osh_copyfile(Backslashed(dir / "dst").c_str(), (dir / "dst").c_str()), 0);
+  EXPECT_EQ(ReadFile(dir / "dst"), big);
   EXPECT_EQ(osh_copyfile((dir / "copy").c_str(), (dir / "missing").c_str()), 0);
   EXPECT_FALSE(std::filesystem::exists(dir / "copy"));
 
