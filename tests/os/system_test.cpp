@@ -44,6 +44,14 @@ TEST(PosixSystem, StartsProgramsWithoutWaitingAndLeavesNoChild) {
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
   EXPECT_EQ(errno, ECHILD);
 
+  // The program may be named the library's way, with a drive and backslashes.
+  std::string script = dir / "run";
+  qz::testing::WriteFile(script, "#!/bin/sh\necho started > \"$1\"\n");
+  ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+  std::replace(script.begin(), script.end(), '/', '\\');
+  EXPECT_EQ(osh_system(nullptr, ("C:" + script + " \"" + (dir / "a marker") + "\"").c_str()), 0);
+  EXPECT_TRUE(AppearsWithin(dir / "a marker", std::chrono::seconds(10)));
+
   // Found and executable, but no format the system can run: the exec fails.
   const std::string garbage = dir / "garbage";
   qz::testing::WriteFile(garbage, "\x7f\x01\x02 not a program");

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "qzutil/platform/posix/font_search.h"
+#include "qzutil/platform/posix/native_names.h"
 #include "qzutil/platform/system_services.h"
 
 namespace qz::platform {
@@ -55,7 +56,8 @@ bool IsExecutableFile(const std::string& path) {
 }
 
 // The program's path as execv needs it: as given when it holds a slash,
-// else the first match on PATH. Empty when there is none.
+// else the first match on PATH. Empty when there is none. `program` is
+// already in native form.
 std::string FindProgram(const std::string& program) {
   if (program.empty()) return program;
   if (program.find('/') != std::string::npos) {
@@ -130,7 +132,7 @@ class PosixSystemServices final : public SystemServices {
   std::uint32_t Launch(const char* command_line) override {
     std::vector<std::string> words = SplitCommandLine(command_line);
     if (words.empty()) return kNotFound;
-    const std::string program = FindProgram(words[0]);
+    const std::string program = FindProgram(posix::NativeName(words[0].c_str()));
     if (program.empty()) return kNotFound;
     std::vector<char*> argv;
     argv.reserve(words.size() + 1);
