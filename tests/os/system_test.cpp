@@ -1,5 +1,6 @@
 // System services: real processes, sleeping and the environment through the
 // POSIX backend; clock, fonts and launch codes on the fake.
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -38,16 +39,31 @@ TEST(PosixSystem, StartsProgramsWithoutWaitingAndLeavesNoChild) {
   const std::string command = "sh -c \"echo started > '" + marker + "'\"";
   EXPECT_EQ(osh_system(nullptr, command.c_str()), 0);
   EXPECT_TRUE(AppearsWithin(marker, std::chrono::seconds(10)));
-  // The program was handed to the system: nothing is left to reap here.
-  errno = 0;
-  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
-  EXPECT_EQ(errno, ECHILD);
+  // The program may be named the library's way, with a drive and backslashes.
+  std::string script = dir / "run";
+  qz::testing::WriteFile(script, "#!/bin/sh\necho started > \"$1\"\n");
+  ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+  std::replace(script.begin(), script.end(), '/', '\\');
+  EXPECT_EQ(osh_system(nullptr, ("C:" + script + " \"" + (dir / "a marker") + "\"").c_str()), 0);
+  EXPECT_TRUE(AppearsWithin(dir / "a marker", std::chrono::seconds(10)));
+
+  // Found and executable, but no format the system can run: the exec fails.
+  const std::string garbage = dir / "garbage";
+  qz::testing::WriteFile(garbage, "\x7f\x01\x02 not a program");
+  ASSERT_EQ(chmod(garbage.c_str(), 0755), 0);
+  const int open_before = qz::testing::OpenDescriptorCount();
+  EXPECT_EQ(osh_system(nullptr, garbage.c_str()), 2);
+  EXPECT_EQ(qz::testing::OpenDescriptorCount(), open_before);
 
   EXPECT_EQ(osh_system(nullptr, "qz-no-such-program --flag"), 2);
   EXPECT_EQ(osh_system(nullptr, (dir / "missing").c_str()), 2);
   EXPECT_EQ(osh_system(nullptr, dir.path().c_str()), 2);  // a directory does not run
   EXPECT_EQ(osh_system(nullptr, "   "), 2);
   EXPECT_EQ(osh_system(nullptr, nullptr), 2);
+  // Every program was handed to the system: nothing is left to reap here.
+  errno = 0;
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
 }
 
 TEST(PosixSystem, SleepsAboutTheAskedTime) {

@@ -19,11 +19,6 @@ class TempDir {
   }
   ~TempDir() {
     std::error_code ignored;
-    // Read-only entries left by a test must not stop the clean-up.
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
-      std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ignored);
-    }
     std::filesystem::remove_all(path_, ignored);
   }
   TempDir(const TempDir&) = delete;

@@ -101,7 +101,7 @@ class FakeFileIo : public platform::FileIo {
   struct Opened {
     std::string name;
     std::int32_t flags;
-    std::string mode;  // stream mode, or the permission mode in octal
+    std::string mode;  // stream mode, or the permission mode in decimal
   };
   std::vector<Opened> opened;
   std::int32_t write_result = 0;

@@ -113,10 +113,21 @@ class PosixFileSystem final : public FileSystem {
       CloseKeepingErrno(in);
       return false;
     }
-    int out = OpenNoInterrupt(posix::NativeName(to).c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                              info.st_mode & 0777);
+    // Truncated only once it is known not to be the source itself, which a
+    // copy onto itself would otherwise empty.
+    int out =
+        OpenNoInterrupt(posix::NativeName(to).c_str(), O_WRONLY | O_CREAT, info.st_mode & 0777);
     if (out < 0) {
       CloseKeepingErrno(in);
+      return false;
+    }
+    struct stat target {};
+    const bool same =
+        fstat(out, &target) == 0 && target.st_dev == info.st_dev && target.st_ino == info.st_ino;
+    if (same) errno = EINVAL;
+    if (same || ftruncate(out, 0) != 0) {
+      CloseKeepingErrno(in);
+      CloseKeepingErrno(out);
       return false;
     }
     bool copied = CopyDescriptor(in, out);

@@ -2,6 +2,7 @@
 // programs without waiting for them, the environment and the TrueType files
 // of the system font folders. There is no old 16-bit platform here, so the
 // version word never asks for the resource library.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "qzutil/platform/posix/font_search.h"
+#include "qzutil/platform/posix/native_names.h"
 #include "qzutil/platform/system_services.h"
 
 namespace qz::platform {
@@ -54,7 +56,8 @@ bool IsExecutableFile(const std::string& path) {
 }
 
 // The program's path as execv needs it: as given when it holds a slash,
-// else the first match on PATH. Empty when there is none.
+// else the first match on PATH. Empty when there is none. `program` is
+// already in native form.
 std::string FindProgram(const std::string& program) {
   if (program.empty()) return program;
   if (program.find('/') != std::string::npos) {
@@ -73,19 +76,34 @@ std::string FindProgram(const std::string& program) {
   return std::string();
 }
 
-// Runs in the forked child: only async-signal-safe calls from here on.
-[[noreturn]] void ExecDetached(const char* program, char* const* argv) {
+// Closes every descriptor from 3 up except `keep`; kernels without
+// close_range get a plain loop over the usual range.
+void CloseAllBut(int keep) {
+  bool closed = false;
+#if defined(SYS_close_range)
+  const auto from = [](int fd, unsigned last) {
+    return syscall(SYS_close_range, fd, last, 0U) == 0;
+  };
+  closed = keep < 3
+               ? from(3, ~0U)
+               : (keep == 3 || from(3, static_cast<unsigned>(keep - 1))) && from(keep + 1, ~0U);
+#endif
+  for (int fd = 3; !closed && fd < 1024; ++fd) {
+    if (fd != keep) close(fd);
+  }
+}
+
+// Runs in the forked child: only async-signal-safe calls from here on. The
+// grandchild keeps only the standard three descriptors and `status`, the
+// close-on-exec end of a pipe: a successful exec closes it unwritten, a
+// failed one writes the errno into it.
+[[noreturn]] void ExecDetached(const char* program, char* const* argv, int status) {
   const pid_t grandchild = fork();
   if (grandchild == 0) {
-    // The started program inherits no descriptor beyond the standard three;
-    // kernels without close_range get a plain loop over the usual range.
-    bool closed = false;
-#if defined(SYS_close_range)
-    closed = syscall(SYS_close_range, 3U, ~0U, 0U) == 0;
-#endif
-    for (int fd = 3; !closed && fd < 1024; ++fd)
-      close(fd);
+    CloseAllBut(status);
     execv(program, argv);
+    const int error = errno;
+    [[maybe_unused]] const ssize_t ignored = write(status, &error, sizeof error);
     _exit(127);
   }
   _exit(grandchild < 0 ? 1 : 0);
@@ -114,7 +132,7 @@ class PosixSystemServices final : public SystemServices {
   std::uint32_t Launch(const char* command_line) override {
     std::vector<std::string> words = SplitCommandLine(command_line);
     if (words.empty()) return kNotFound;
-    const std::string program = FindProgram(words[0]);
+    const std::string program = FindProgram(posix::NativeName(words[0].c_str()));
     if (program.empty()) return kNotFound;
     std::vector<char*> argv;
     argv.reserve(words.size() + 1);
@@ -122,13 +140,32 @@ class PosixSystemServices final : public SystemServices {
       argv.push_back(word.data());
     argv.push_back(nullptr);
 
+    int status[2];
+    if (pipe2(status, O_CLOEXEC) != 0) return kNoResources;
     const pid_t child = fork();
-    if (child < 0) return kNoResources;
-    if (child == 0) ExecDetached(program.c_str(), argv.data());
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    if (child < 0) {
+      close(status[0]);
+      close(status[1]);
+      return kNoResources;
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? kStarted : kNoResources;
+    if (child == 0) ExecDetached(program.c_str(), argv.data(), status[1]);
+    close(status[1]);
+    int exit_status = 0;
+    while (waitpid(child, &exit_status, 0) < 0 && errno == EINTR) {
+    }
+    std::uint32_t code = kNoResources;
+    if (WIFEXITED(exit_status) && WEXITSTATUS(exit_status) == 0) {
+      // The pipe reads empty once the program is running, and holds the
+      // errno when the exec failed (not an executable format, say).
+      int error = 0;
+      ssize_t got;
+      do {
+        got = read(status[0], &error, sizeof error);
+      } while (got < 0 && errno == EINTR);
+      code = got == 0 ? kStarted : kNotFound;
+    }
+    close(status[0]);
+    return code;
   }
 
   std::int32_t PutEnv(char* text) override {
