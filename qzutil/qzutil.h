@@ -6,5 +6,6 @@
 #include "qzutil/frame/records.h"
 #include "qzutil/matrix/matrix_flat.h"
 #include "qzutil/matrix/mtx2d.h"
+#include "qzutil/translate/translate.h"
 
 #endif  // QZUTIL_QZUTIL_H
