@@ -98,7 +98,7 @@ void Lookup(const unsigned char* table, std::size_t n, const unsigned char* src,
   using R = typename Reg::R;
   R rows[kRows];
   for (int r = 0; r < kRows; ++r)
-    rows[r] = Reg::Row(table + 16 * r);
+    rows[r] = Reg::Row(table + std::size_t{16} * r);
   const R low_bits = Reg::Splat(0x7F), step = Reg::Splat(16), bias = Reg::Splat(0x70);
   std::size_t i = 0;
   for (; i + Reg::kBytes <= n; i += Reg::kBytes) {

@@ -17,6 +17,21 @@ namespace {  // NOLINT(google-build-namespaces): see the header comment
 
 namespace flpt {
 
+// The number of bits needed for v (0 for 0). Not std::bit_width: a standard
+// template instantiated in a translation unit compiled for a wider
+// instruction set could be merged with other units' copies.
+template <class Word>
+constexpr int BitWidth(Word v) {
+#if defined(__GNUC__) || defined(__clang__)
+  return v == 0 ? 0 : 64 - __builtin_clzll(v);
+#else
+  int n = 0;
+  for (; v != 0; v >>= 1)
+    ++n;
+  return n;
+#endif
+}
+
 constexpr std::uint32_t kSign32 = 0x80000000u;
 constexpr std::uint64_t kSign64 = 0x8000000000000000u;
 constexpr std::uint64_t kIbmFraction64 = 0x00FFFFFFFFFFFFFFu;
@@ -34,7 +49,7 @@ constexpr std::uint32_t IeeeToIbm32(std::uint32_t w) {
   std::uint32_t m = 0;
   int e = 0;
   if (biased == 0) {  // subnormal: 0.f * 2^-126, normalised first
-    const int top = static_cast<int>(std::bit_width(f)) - 1;
+    const int top = BitWidth(f) - 1;
     m = f << (23 - top);
     e = top - 148;
   } else {
@@ -53,7 +68,7 @@ constexpr std::uint32_t IbmToIeee32(std::uint32_t w) {
   const int x = static_cast<int>((w >> 24) & 0x7Fu);
   const std::uint32_t f = w & 0xFFFFFFu;
   if (f == 0) return x == 0 ? sign : (sign | 0x7FFFFFFFu);  // zero or NaN
-  const int top = static_cast<int>(std::bit_width(f)) - 1;
+  const int top = BitWidth(f) - 1;
   const int e = 4 * x - 256 - (23 - top);  // value = m * 2^e, 0.5 <= m < 1
   if (e > 128) return sign | 0x7F800000u;
   if (e > -126) {
@@ -84,8 +99,8 @@ constexpr std::uint64_t IeeeToIbm64(std::uint64_t w) {
     e = -260;
   }
   const int s = e & 3;
-  const auto exponent = static_cast<std::uint64_t>((e >> 2) + 65);
-  return sign | (exponent << 56) | (fraction << s);
+  const int exponent = (e >> 2) + 65;  // floor(e / 4) + 65, 0 to 127
+  return sign | (static_cast<std::uint64_t>(exponent) << 56) | (fraction << s);
 }
 
 // IBM double to IEEE double. The fraction is normalised to a leading 1 at
@@ -96,7 +111,7 @@ constexpr std::uint64_t IbmToIeee64(std::uint64_t w) {
   const std::uint64_t fraction = w & kIbmFraction64;
   const auto byte7 = static_cast<int>(w >> 56);
   if (fraction == 0) return byte7 == 0 ? 0 : ~std::uint64_t{0};
-  const int top = static_cast<int>(std::bit_width(fraction)) - 1;
+  const int top = BitWidth(fraction) - 1;
   const std::uint64_t normal = top > 52 ? fraction >> (top - 52) : fraction << (52 - top);
   const int t = 4 * (byte7 & 0x7F) - 260 + (top - 52);
   return (w & kSign64) | (static_cast<std::uint64_t>(t + 1023) << 52) | (normal & kIeeeFraction64);

@@ -6,14 +6,16 @@
 // results, IBM exponent-0 values) goes through the element rules of
 // flpt_rules.h instead, so every group gives exactly the rules' results.
 //
-// Masks are all-ones or all-zero lanes. The 64-bit forms build them with
-// shifts and adds only, since SSE2 has no 64-bit comparison.
+// Masks are all-ones or all-zero lanes. The 64-bit forms, used with AVX2
+// only (on two SSE2 lanes they measured no faster than the portable loop),
+// build most of them with shifts and adds.
 //
-// Everything here has internal linkage (see flpt_rules.h). Not installed.
+// Everything here has internal linkage (see flpt_rules.h), and no standard
+// template is instantiated, so nothing compiled for AVX2 can be merged into
+// other translation units. Not installed.
 #ifndef QZUTIL_TRANSLATE_FLPT_VECTOR_H
 #define QZUTIL_TRANSLATE_FLPT_VECTOR_H
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -30,6 +32,13 @@ namespace {  // NOLINT(google-build-namespaces): see the header comment
 
 namespace flpt {
 
+// Reinterprets the bits of a vector (std::bit_cast without a standard
+// template instantiation, see the header comment).
+template <class To, class From>
+inline To As(From v) {
+  return __builtin_bit_cast(To, v);
+}
+
 template <int kBytes>
 struct Vec;
 
@@ -43,7 +52,12 @@ struct Vec<16> {
   static constexpr bool kVariableShift = false;  // SSE2 shifts all lanes alike
   template <class T>
   static bool Any(T mask) {
-    return _mm_movemask_epi8(std::bit_cast<__m128i>(mask)) != 0;
+    return _mm_movemask_epi8(As<__m128i>(mask)) != 0;
+  }
+  template <class T>
+  static bool AllZero(T v) {
+    const __m128i zero = _mm_cmpeq_epi8(As<__m128i>(v), _mm_setzero_si128());
+    return _mm_movemask_epi8(zero) == 0xFFFF;
   }
 };
 #endif
@@ -58,7 +72,11 @@ struct Vec<32> {
   static constexpr bool kVariableShift = true;
   template <class T>
   static bool Any(T mask) {
-    return _mm256_movemask_epi8(std::bit_cast<__m256i>(mask)) != 0;
+    return _mm256_movemask_epi8(As<__m256i>(mask)) != 0;
+  }
+  template <class T>
+  static bool AllZero(T v) {
+    return _mm256_testz_si256(As<__m256i>(v), As<__m256i>(v)) != 0;
   }
 };
 #endif
@@ -107,9 +125,9 @@ struct IeeeToIbm32Group {
     const U s = (126u - biased) & 3u;  // (-e) mod 4 with e = biased - 126
     const U exponent = (biased + 130u + s) >> 2;
     U r = sign | (exponent << 24) | ShiftRightSmall<V::kVariableShift>(f | 0x800000u, s);
-    const U top = std::bit_cast<U>(std::bit_cast<I>(biased) == 255);
-    const U bottom = std::bit_cast<U>(std::bit_cast<I>(biased) == 0);
-    const U zero_f = std::bit_cast<U>(std::bit_cast<I>(f) == 0);
+    const U top = As<U>(As<I>(biased) == 255);
+    const U bottom = As<U>(As<I>(biased) == 0);
+    const U zero_f = As<U>(As<I>(f) == 0);
     r = Select(top, sign | Select(zero_f, U{} + 0x7FFFFFFFu, U{} + 0x20000000u), r);
     r &= ~(bottom & zero_f);
     out = r;
@@ -129,18 +147,18 @@ struct IbmToIeee32Group {
   using F = typename V::F32;
   bool operator()(U w, U& out) const {
     const U sign = w & kSign32;
-    const I x = std::bit_cast<I>((w >> 24) & 0x7Fu);
-    const I f = std::bit_cast<I>(w & 0xFFFFFFu);
-    const U as_float = std::bit_cast<U>(__builtin_convertvector(f, F));
-    const I e = std::bit_cast<I>(as_float >> 23) + 4 * x - 406;  // value = m * 2^e
-    U r = sign | (as_float + (std::bit_cast<U>(4 * x - 280) << 23));
-    const U zero_f = std::bit_cast<U>(f == 0);
-    const U huge = std::bit_cast<U>(e > 128);
-    const U tiny = std::bit_cast<U>(e < -150);
-    const U sub = std::bit_cast<U>(e <= -126) & ~huge & ~tiny & ~zero_f;
+    const I x = As<I>((w >> 24) & 0x7Fu);
+    const I f = As<I>(w & 0xFFFFFFu);
+    const U as_float = As<U>(__builtin_convertvector(f, F));
+    const I e = As<I>(as_float >> 23) + 4 * x - 406;  // value = m * 2^e
+    U r = sign | (as_float + (As<U>(4 * x - 280) << 23));
+    const U zero_f = As<U>(f == 0);
+    const U huge = As<U>(e > 128);
+    const U tiny = As<U>(e < -150);
+    const U sub = As<U>(e <= -126) & ~huge & ~tiny & ~zero_f;
     r = Select(huge, sign | 0x7F800000u, r);
     r = Select(tiny, sign, r);
-    const U nan = std::bit_cast<U>(x != 0);
+    const U nan = As<U>(x != 0);
     r = Select(zero_f, sign | (nan & 0x7FFFFFFFu), r);
     out = r;
     return !V::Any(sub);
@@ -153,8 +171,10 @@ inline U Mask(U v) {
   return -(v & 1u);
 }
 
-// IEEE double to IBM double; exponents from -312 to -261 (the IBM
-// exponent-0 range) take the element rule.
+// IEEE double to IBM double. A group of normal values within the IBM range,
+// the common case, takes the short path; otherwise zeros, infinities, NaNs
+// and out-of-range values are selected lane by lane, and exponents from -312
+// to -261 (the IBM exponent-0 range) take the element rule.
 template <int kBytes>
 struct IeeeToIbm64Group {
   using V = Vec<kBytes>;
@@ -163,39 +183,50 @@ struct IeeeToIbm64Group {
     const U sign = w & kSign64;
     const U biased = (w >> 52) & 0x7FFu;
     const U f = w & kIeeeFraction64;
-    const U s = (biased + 1u) & 3u;                 // e mod 4 with e = biased - 1023
+    const U s = (biased + 1u) & 3u;                  // e mod 4 with e = biased - 1023
     const U exponent = ((biased + 1u) >> 2) - 191u;  // floor(e / 4) + 65
-    U r = sign | (exponent << 56) |
-          ShiftLeftSmall<V::kVariableShift>(f | (std::uint64_t{1} << 52), s);
-    const U huge = Mask((biased + 773u) >> 11);                 // e >= 252
-    const U tiny = Mask((biased - 711u) >> 63);                 // e < -312
-    const U low = Mask((biased - 763u) >> 63) & ~tiny;          // -312 <= e < -260
+    const U r = sign | (exponent << 56) |
+                ShiftLeftSmall<V::kVariableShift>(f | (std::uint64_t{1} << 52), s);
+    if (V::AllZero((biased - 763u) >> 9)) {  // -260 <= e < 252 in every lane
+      out = r;
+      return true;
+    }
+    const U huge = Mask((biased + 773u) >> 11);         // e >= 252
+    const U tiny = Mask((biased - 711u) >> 63);         // e < -312
+    const U low = Mask((biased - 763u) >> 63) & ~tiny;  // -312 <= e < -260
     const U nan = Mask((biased + 1u) >> 11) & Mask((f + 0x7FFFFFFFFFFFFFFFu) >> 63);
-    r = Select(huge, sign | 0x7F00000000000000u | (~nan & kIbmFraction64), r);
-    out = r & ~tiny;
+    out = Select(huge, sign | 0x7F00000000000000u | (~nan & kIbmFraction64), r) & ~tiny;
     return !V::Any(low);
   }
 };
 
 // IBM double to IEEE double for normalised fractions (leading hexadecimal
-// digit non-zero): the leading 1 stands r = 0..3 bits above bit 52, and
-// adding the exponent one below its field absorbs that leading 1.
-// Unnormalised fractions take the element rule.
+// digit d non-zero): the leading 1 stands r = floor(log2 d) bits above bit
+// 52, read from the exponent of d converted to a float; adding the exponent
+// one below its field absorbs that leading 1. Zero fractions are selected
+// lane by lane; unnormalised fractions take the element rule.
 template <int kBytes>
 struct IbmToIeee64Group {
   using V = Vec<kBytes>;
   using U = typename V::U64;
+  using I32 = typename V::I32;
+  using F32 = typename V::F32;
   bool operator()(U w, U& out) const {
     const U fraction = w & kIbmFraction64;
     const U byte7 = w >> 56;
     const U digit = fraction >> 52;
-    const U r = ((digit + 14u) >> 4) + ((digit + 12u) >> 4) + ((digit + 8u) >> 4);
+    // Each 64-bit lane holds d in its low half and 0 in its high half.
+    const U r = (As<U>(__builtin_convertvector(As<I32>(digit), F32)) >> 23) - 127u;
     const U normal = ShiftRightSmall<V::kVariableShift>(fraction, r);
-    U result = (w & kSign64) | (((((byte7 & 0x7Fu) << 2) + 762u + r) << 52) + normal);
-    const U nonzero = Mask((fraction + 0x7FFFFFFFFFFFFFFFu) >> 63);
-    result = Select(nonzero, result, Mask((byte7 + 255u) >> 8));
-    out = result;
-    return !V::Any(nonzero & ~Mask((digit + 15u) >> 4));
+    const U result = (w & kSign64) | (((((byte7 & 0x7Fu) << 2) + 762u + r) << 52) + normal);
+    const U zero_digit = As<U>(digit == 0);
+    if (!V::Any(zero_digit)) {
+      out = result;
+      return true;
+    }
+    const U nonzero = As<U>(fraction != 0);
+    out = Select(nonzero, result, Mask((byte7 + 255u) >> 8));
+    return !V::Any(nonzero & zero_digit);
   }
 };
 

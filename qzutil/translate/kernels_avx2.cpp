@@ -12,15 +12,9 @@ namespace {
 using shuffle::Reg256;
 
 constexpr qz::detail::tra::Kernels kLoops = {
-    shuffle::Swap<Reg256, 2>,
-    shuffle::Swap<Reg256, 4>,
-    shuffle::Swap<Reg256, 8>,
-    shuffle::Lookup<Reg256, 8>,
-    shuffle::Lookup<Reg256, 16>,
-    flpt::IeeeToIbm32Loop<32>,
-    flpt::IbmToIeee32Loop<32>,
-    flpt::IeeeToIbm64Loop<32>,
-    flpt::IbmToIeee64Loop<32>,
+    shuffle::Swap<Reg256, 2>,   shuffle::Swap<Reg256, 4>,    shuffle::Swap<Reg256, 8>,
+    shuffle::Lookup<Reg256, 8>, shuffle::Lookup<Reg256, 16>, flpt::IeeeToIbm32Loop<32>,
+    flpt::IbmToIeee32Loop<32>,  flpt::IeeeToIbm64Loop<32>,   flpt::IbmToIeee64Loop<32>,
 };
 
 }  // namespace

@@ -25,7 +25,9 @@ struct Kernels {
   Loop ieee_to_ibm32, ibm_to_ieee32, ieee_to_ibm64, ibm_to_ieee64;
 };
 
-enum class KernelSet { kPortable, kSse2, kSsse3, kAvx2 };
+// Each set contains the ones before it; kAvx512 adds the AVX-512 VBMI table
+// lookup to kAvx2.
+enum class KernelSet { kPortable, kSse2, kSsse3, kAvx2, kAvx512 };
 
 // True when this build contains `set` and this processor can run it.
 bool KernelSetAvailable(KernelSet set);
@@ -53,6 +55,9 @@ namespace ssse3 {
 const Kernels& Loops();
 }
 namespace avx2 {
+const Kernels& Loops();
+}
+namespace avx512 {
 const Kernels& Loops();
 }
 

@@ -25,12 +25,12 @@ void tra_convert_flpt(std::int32_t mode, unsigned short type, unsigned short cou
   const std::int32_t masked = mode & 0xFC;  // the two low bits are ignored
   if (type == 0xA4) {
     size = 4;
-    loop = masked == kIeeeToIbm ? loops.ieee_to_ibm32
+    loop = masked == kIeeeToIbm   ? loops.ieee_to_ibm32
            : masked == kIbmToIeee ? loops.ibm_to_ieee32
                                   : nullptr;
   } else if (type == 0xB8) {
     size = 8;
-    loop = masked == kIeeeToIbm ? loops.ieee_to_ibm64
+    loop = masked == kIeeeToIbm   ? loops.ieee_to_ibm64
            : masked == kIbmToIeee ? loops.ibm_to_ieee64
                                   : nullptr;
   }

@@ -15,7 +15,9 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
       "initialize_matrix", "set_matrix_type", "reflect_matrix_x",  "reflect_matrix_y",
       "translate_matrix",  "scale_matrix",    "rotate_matrix",     "orient_matrix",
       "set_xfm",           "invert_matrix",   "multiply_matrices", "xfm_get_orientation",
-      "til_xfm_pnt",       "XfmRect",
+      "til_xfm_pnt",       "XfmRect",         "tra_swap_2",        "tra_swap_4",
+      "tra_swap_8",        "tra_swap_bytes",  "tra_reverse_bits",  "tra_convert_charset",
+      "tra_convert_flpt",
   };
   for (const char* name : names) {
     EXPECT_NE(dlsym(RTLD_DEFAULT, name), nullptr) << name;

@@ -34,16 +34,16 @@ struct Run {
   const char* chars;
 };
 constexpr Run kPrintable[] = {
-    {0x40, " "},          {0x4B, ".<(+|"},      {0x50, "&"},          {0x5A, "!$*);"},
-    {0x60, "-/"},         {0x6B, ",%_>?"},      {0x79, "`:#@'=\""},   {0x81, "abcdefghi"},
-    {0x91, "jklmnopqr"},  {0xA1, "~stuvwxyz"},  {0xB0, "^"},          {0xBA, "[]"},
-    {0xC0, "{ABCDEFGHI"}, {0xD0, "}JKLMNOPQR"}, {0xE0, "\\"},         {0xE2, "STUVWXYZ"},
+    {0x40, " "},          {0x4B, ".<(+|"},      {0x50, "&"},        {0x5A, "!$*);"},
+    {0x60, "-/"},         {0x6B, ",%_>?"},      {0x79, "`:#@'=\""}, {0x81, "abcdefghi"},
+    {0x91, "jklmnopqr"},  {0xA1, "~stuvwxyz"},  {0xB0, "^"},        {0xBA, "[]"},
+    {0xC0, "{ABCDEFGHI"}, {0xD0, "}JKLMNOPQR"}, {0xE0, "\\"},       {0xE2, "STUVWXYZ"},
     {0xF0, "0123456789"},
 };
-constexpr unsigned char kControls[33] = {
-    0x00, 0x01, 0x02, 0x03, 0x37, 0x2D, 0x2E, 0x2F, 0x16, 0x05, 0x25, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F,
-    0x10, 0x11, 0x12, 0x13, 0x3C, 0x3D, 0x32, 0x26, 0x18, 0x19, 0x3F, 0x27, 0x1C, 0x1D, 0x1E, 0x1F,
-    0x07 /* DEL */};
+constexpr unsigned char kControls[33] = {0x00, 0x01, 0x02, 0x03, 0x37, 0x2D, 0x2E, 0x2F, 0x16,
+                                         0x05, 0x25, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x10, 0x11,
+                                         0x12, 0x13, 0x3C, 0x3D, 0x32, 0x26, 0x18, 0x19, 0x3F,
+                                         0x27, 0x1C, 0x1D, 0x1E, 0x1F, 0x07 /* DEL */};
 
 // ASCII (0..127) to code page 037; -1 where a character is missing.
 std::vector<int> CodePage037() {
@@ -152,15 +152,15 @@ TEST_P(Swap, EveryCodeReversesElementsOfItsSize) {
   const struct {
     unsigned short code;
     std::size_t size;
-  } codes[] = {{0x42, 2}, {0x52, 2}, {0x62, 2}, {0x74, 4}, {0x84, 4},
-               {0x94, 4}, {0xA4, 4}, {0xB8, 8}};
+  } codes[] = {{0x42, 2}, {0x52, 2}, {0x62, 2}, {0x74, 4},
+               {0x84, 4}, {0x94, 4}, {0xA4, 4}, {0xB8, 8}};
   for (const auto& c : codes) {
     for (std::size_t count : {0u, 1u, 3u, 7u, 9u, 17u, 1000u, 1001u}) {
       const std::size_t bytes = count * c.size;
       const Bytes in = RandomBytes(bytes + 8, static_cast<unsigned>(count + c.code));
       Bytes out(bytes + 8, 0xEE), same(in);
-      tra_swap_bytes(c.code, static_cast<std::uint32_t>(count), const_cast<unsigned char*>(in.data()),
-                     out.data());
+      tra_swap_bytes(c.code, static_cast<std::uint32_t>(count),
+                     const_cast<unsigned char*>(in.data()), out.data());
       tra_swap_bytes(c.code, static_cast<std::uint32_t>(count), same.data(), same.data());
       for (std::size_t i = 0; i < bytes; ++i) {
         const std::size_t mirror = i - i % c.size + (c.size - 1 - i % c.size);

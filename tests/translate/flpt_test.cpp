@@ -244,10 +244,12 @@ TEST_P(Flpt, StatedValuesConvertBothWays) {
 }
 
 TEST_P(Flpt, GeneratedPatternsFollowTheExactValue) {
-  static const Case<std::uint32_t> kSingles[] = {MakeCase<std::uint32_t>(kToIbm, RefIeeeToIbm32, 1),
-                                                 MakeCase<std::uint32_t>(kToIeee, RefIbmToIeee32, 2)};
-  static const Case<std::uint64_t> kDoubles[] = {MakeCase<std::uint64_t>(kToIbm, RefIeeeToIbm64, 3),
-                                                 MakeCase<std::uint64_t>(kToIeee, RefIbmToIeee64, 4)};
+  static const Case<std::uint32_t> kSingles[] = {
+      MakeCase<std::uint32_t>(kToIbm, RefIeeeToIbm32, 1),
+      MakeCase<std::uint32_t>(kToIeee, RefIbmToIeee32, 2)};
+  static const Case<std::uint64_t> kDoubles[] = {
+      MakeCase<std::uint64_t>(kToIbm, RefIeeeToIbm64, 3),
+      MakeCase<std::uint64_t>(kToIeee, RefIbmToIeee64, 4)};
   for (const auto& c : kSingles)
     ExpectMatches(c);
   for (const auto& c : kDoubles)

@@ -32,15 +32,18 @@ inline std::string KernelSetName(const ::testing::TestParamInfo<KernelSet>& info
       return "Ssse3";
     case KernelSet::kAvx2:
       return "Avx2";
+    case KernelSet::kAvx512:
+      return "Avx512";
   }
   return "Unknown";
 }
 
-#define QZ_INSTANTIATE_FOR_KERNEL_SETS(suite)                                                     \
-  INSTANTIATE_TEST_SUITE_P(Kernels, suite,                                                        \
-                           ::testing::Values(KernelSet::kPortable, KernelSet::kSse2,              \
-                                             KernelSet::kSsse3, KernelSet::kAvx2),                \
-                           qz_test::KernelSetName)
+#define QZ_INSTANTIATE_FOR_KERNEL_SETS(suite)                                      \
+  INSTANTIATE_TEST_SUITE_P(                                                        \
+      Kernels, suite,                                                              \
+      ::testing::Values(KernelSet::kPortable, KernelSet::kSse2, KernelSet::kSsse3, \
+                        KernelSet::kAvx2, KernelSet::kAvx512),                     \
+      qz_test::KernelSetName)
 
 }  // namespace qz_test
 
