@@ -17,6 +17,8 @@
 
 #include <immintrin.h>
 
+#include "qzutil/translate/word_loops.h"
+
 namespace {  // NOLINT(google-build-namespaces): see the header comment
 
 namespace shuffle {
@@ -81,13 +83,7 @@ void Swap(std::size_t n, const unsigned char* src, unsigned char* dst) {
   }
   for (; i + Reg::kBytes <= bytes; i += Reg::kBytes)
     Reg::Store(dst + i, Reg::Shuffle(Reg::Load(src + i), control));
-  for (; i < bytes; i += kSize) {  // whole elements are left
-    unsigned char element[kSize];
-    for (std::size_t k = 0; k < kSize; ++k)
-      element[k] = src[i + kSize - 1 - k];
-    for (std::size_t k = 0; k < kSize; ++k)
-      dst[i + k] = element[k];
-  }
+  words::Swap<kSize>(n - i / kSize, src + i, dst + i);
 }
 
 // kRows = 8 serves tables whose upper half repeats the lower half: the top

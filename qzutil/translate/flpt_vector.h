@@ -21,6 +21,7 @@
 #include <cstring>
 
 #include "qzutil/translate/flpt_rules.h"
+#include "qzutil/translate/word_loops.h"
 
 #if defined(__AVX2__)
 #include <immintrin.h>
@@ -247,12 +248,7 @@ void Convert(std::size_t n, const unsigned char* src, unsigned char* dst) {
     }
     std::memcpy(dst + i * sizeof(Word), &out, kBytes);
   }
-  for (; i < n; ++i) {
-    Word w;
-    std::memcpy(&w, src + i * sizeof w, sizeof w);
-    w = Rule(w);
-    std::memcpy(dst + i * sizeof w, &w, sizeof w);
-  }
+  words::Each<Word, Rule>(n - i, src + i * sizeof(Word), dst + i * sizeof(Word));
 }
 
 template <int kBytes>

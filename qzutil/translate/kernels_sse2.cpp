@@ -8,6 +8,7 @@
 #include <emmintrin.h>
 
 #include "qzutil/translate/flpt_vector.h"
+#include "qzutil/translate/word_loops.h"
 
 namespace {
 
@@ -32,13 +33,7 @@ void Swap(std::size_t n, const unsigned char* src, unsigned char* dst) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), Reverse(v));
   }
-  for (; i < bytes; i += kSize) {  // whole elements are left
-    unsigned char element[kSize];
-    for (std::size_t k = 0; k < kSize; ++k)
-      element[k] = src[i + kSize - 1 - k];
-    for (std::size_t k = 0; k < kSize; ++k)
-      dst[i + k] = element[k];
-  }
+  words::Swap<kSize>(n - i / kSize, src + i, dst + i);
 }
 
 constexpr qz::detail::tra::Kernels kLoops = {
