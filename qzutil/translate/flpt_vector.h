@@ -6,9 +6,9 @@
 // results, IBM exponent-0 values) goes through the element rules of
 // flpt_rules.h instead, so every group gives exactly the rules' results.
 //
-// Masks are all-ones or all-zero lanes. The 64-bit forms, used with AVX2
-// only (on two SSE2 lanes they measured no faster than the portable loop),
-// build most of them with shifts and adds.
+// Masks are all-ones or all-zero lanes. The 64-bit forms need AVX2's
+// per-lane shifts (on two SSE2 lanes they measured no faster than the
+// portable loop).
 //
 // Everything here has internal linkage (see flpt_rules.h), and no standard
 // template is instantiated, so nothing compiled for AVX2 can be merged into
@@ -49,16 +49,10 @@ struct Vec<16> {
   typedef std::uint32_t U32 __attribute__((vector_size(16)));
   typedef std::int32_t I32 __attribute__((vector_size(16)));
   typedef float F32 __attribute__((vector_size(16)));
-  typedef std::uint64_t U64 __attribute__((vector_size(16)));
   static constexpr bool kVariableShift = false;  // SSE2 shifts all lanes alike
   template <class T>
   static bool Any(T mask) {
     return _mm_movemask_epi8(As<__m128i>(mask)) != 0;
-  }
-  template <class T>
-  static bool AllZero(T v) {
-    const __m128i zero = _mm_cmpeq_epi8(As<__m128i>(v), _mm_setzero_si128());
-    return _mm_movemask_epi8(zero) == 0xFFFF;
   }
 };
 #endif
@@ -87,7 +81,8 @@ inline T Select(T mask, T yes, T no) {
   return (mask & yes) | (~mask & no);
 }
 
-// v >> s and v << s for lane counts s in 0..3.
+// v >> s for lane counts s in 0..3, in two selected steps where the lanes
+// cannot be shifted by different counts.
 template <bool kVariableShift, class T>
 inline T ShiftRightSmall(T v, T s) {
   if constexpr (kVariableShift) {
@@ -96,16 +91,6 @@ inline T ShiftRightSmall(T v, T s) {
     const T one = -(s & 1), two = -((s >> 1) & 1);
     v = Select(one, v >> 1, v);
     return Select(two, v >> 2, v);
-  }
-}
-template <bool kVariableShift, class T>
-inline T ShiftLeftSmall(T v, T s) {
-  if constexpr (kVariableShift) {
-    return v << s;
-  } else {
-    const T one = -(s & 1), two = -((s >> 1) & 1);
-    v = Select(one, v << 1, v);
-    return Select(two, v << 2, v);
   }
 }
 
@@ -186,8 +171,7 @@ struct IeeeToIbm64Group {
     const U f = w & kIeeeFraction64;
     const U s = (biased + 1u) & 3u;                  // e mod 4 with e = biased - 1023
     const U exponent = ((biased + 1u) >> 2) - 191u;  // floor(e / 4) + 65
-    const U r = sign | (exponent << 56) |
-                ShiftLeftSmall<V::kVariableShift>(f | (std::uint64_t{1} << 52), s);
+    const U r = sign | (exponent << 56) | ((f | (std::uint64_t{1} << 52)) << s);
     if (V::AllZero((biased - 763u) >> 9)) {  // -260 <= e < 252 in every lane
       out = r;
       return true;
@@ -218,7 +202,7 @@ struct IbmToIeee64Group {
     const U digit = fraction >> 52;
     // Each 64-bit lane holds d in its low half and 0 in its high half.
     const U r = (As<U>(__builtin_convertvector(As<I32>(digit), F32)) >> 23) - 127u;
-    const U normal = ShiftRightSmall<V::kVariableShift>(fraction, r);
+    const U normal = fraction >> r;
     const U result = (w & kSign64) | (((((byte7 & 0x7Fu) << 2) + 762u + r) << 52) + normal);
     const U zero_digit = As<U>(digit == 0);
     if (!V::Any(zero_digit)) {

@@ -223,13 +223,9 @@ TEST(TranslateDeathTest, BadCodesEndTheProcessWithStatus1) {
               "^tra_swap_bytes: invalid primitive type 0x43\n$");
   EXPECT_EXIT(SwapInChild(0xA8, 0), ::testing::ExitedWithCode(1),
               "^tra_swap_bytes: invalid primitive type 0xa8\n$");
-  EXPECT_EXIT(SwapInChild(0x184, 1), ::testing::ExitedWithCode(1),
-              "^tra_swap_bytes: invalid primitive type 0x184\n$");
   EXPECT_EXIT(ConvertInChild(3, 5), ::testing::ExitedWithCode(1),
               "^tra_convert_charset: invalid conversion 3\n$");
-  EXPECT_EXIT(ConvertInChild(0, 0), ::testing::ExitedWithCode(1),
-              "^tra_convert_charset: invalid conversion 0\n$");
-  EXPECT_EXIT(ConvertInChild(-1, 9), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(ConvertInChild(-1, 0), ::testing::ExitedWithCode(1),
               "^tra_convert_charset: invalid conversion ffffffff\n$");
 }
 

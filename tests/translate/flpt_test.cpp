@@ -2,9 +2,9 @@
 // millions of generated bit patterns against a reference that works on the
 // exact value (an integer times a power of two) rather than on the formats'
 // fields, in every instruction set, in place and out of place.
+#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -107,11 +107,6 @@ std::uint64_t RefIbmToIeee64(std::uint64_t w) {
 
 constexpr int kCopy = 0, kToIbm = 4, kToIeee = 16;
 
-template <class Word>
-constexpr unsigned short TypeOf() {
-  return sizeof(Word) == 4 ? 0xA4 : 0xB8;
-}
-
 // Converts `in` in calls of at most 65535 elements (the count is 16-bit),
 // out of place or in place.
 template <class Word>
@@ -121,7 +116,8 @@ std::vector<Word> Run(int mode, const std::vector<Word>& in, bool in_place) {
   for (std::size_t i = 0; i < in.size(); i += 65535) {
     const auto n = static_cast<unsigned short>(std::min<std::size_t>(65535, in.size() - i));
     auto* s = reinterpret_cast<unsigned char*>((in_place ? out : src).data() + i);
-    tra_convert_flpt(mode, TypeOf<Word>(), n, s, reinterpret_cast<unsigned char*>(out.data() + i));
+    tra_convert_flpt(mode, sizeof(Word) == 4 ? 0xA4 : 0xB8, n, s,
+                     reinterpret_cast<unsigned char*>(out.data() + i));
   }
   return out;
 }
@@ -132,14 +128,10 @@ Word One(int mode, Word w) {
 }
 
 std::uint32_t Bits(float f) {
-  std::uint32_t w;
-  std::memcpy(&w, &f, 4);
-  return w;
+  return std::bit_cast<std::uint32_t>(f);
 }
 std::uint64_t Bits(double d) {
-  std::uint64_t w;
-  std::memcpy(&w, &d, 8);
-  return w;
+  return std::bit_cast<std::uint64_t>(d);
 }
 
 // ---- generated patterns --------------------------------------------------------
@@ -173,16 +165,14 @@ std::vector<Word> Patterns(std::size_t n, unsigned seed) {
 template <class Word>
 struct Case {
   int mode;
-  Word (*ref)(Word);
   std::vector<Word> in, want;
 };
 
 template <class Word>
 Case<Word> MakeCase(int mode, Word (*ref)(Word), unsigned seed) {
-  Case<Word> c{mode, ref, Patterns<Word>((1u << 20) + 13, seed), {}};
-  c.want.resize(c.in.size());
-  for (std::size_t i = 0; i < c.in.size(); ++i)
-    c.want[i] = ref(c.in[i]);
+  Case<Word> c{mode, Patterns<Word>((1u << 20) + 13, seed), {}};
+  for (const Word w : c.in)
+    c.want.push_back(ref(w));
   return c;
 }
 
@@ -224,10 +214,7 @@ TEST_P(Flpt, StatedValuesConvertBothWays) {
   for (const std::uint32_t nan : {0x7FC00000u, 0x7F800001u, 0xFFFFFFFFu}) {
     const std::uint32_t ibm = One<std::uint32_t>(kToIbm, nan);
     EXPECT_EQ(ibm, (nan & 0x80000000u) | 0x20000000u);
-    float back;
-    const std::uint32_t back_bits = One<std::uint32_t>(kToIeee, ibm);
-    std::memcpy(&back, &back_bits, 4);
-    EXPECT_TRUE(std::isnan(back));
+    EXPECT_TRUE(std::isnan(std::bit_cast<float>(One<std::uint32_t>(kToIeee, ibm))));
   }
   EXPECT_EQ(One<std::uint32_t>(kToIeee, 0x00000000u), Bits(0.0f));
   EXPECT_EQ(One<std::uint32_t>(kToIeee, 0x80000000u), Bits(-0.0f));

@@ -23,19 +23,8 @@ class EachKernelSet : public ::testing::TestWithParam<KernelSet> {
 };
 
 inline std::string KernelSetName(const ::testing::TestParamInfo<KernelSet>& info) {
-  switch (info.param) {
-    case KernelSet::kPortable:
-      return "Portable";
-    case KernelSet::kSse2:
-      return "Sse2";
-    case KernelSet::kSsse3:
-      return "Ssse3";
-    case KernelSet::kAvx2:
-      return "Avx2";
-    case KernelSet::kAvx512:
-      return "Avx512";
-  }
-  return "Unknown";
+  const char* const names[] = {"Portable", "Sse2", "Ssse3", "Avx2", "Avx512"};
+  return names[static_cast<int>(info.param)];
 }
 
 #define QZ_INSTANTIATE_FOR_KERNEL_SETS(suite)                                      \
