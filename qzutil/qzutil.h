@@ -30,5 +30,6 @@
 #include "qzutil/text/name_info.h"
 #include "qzutil/text/str_parse.h"
 #include "qzutil/trace/trace.h"
+#include "qzutil/translate/translate.h"
 
 #endif  // QZUTIL_QZUTIL_H

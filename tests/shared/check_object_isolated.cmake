@@ -2,14 +2,17 @@
 # that the linker could merge with a copy compiled without it (weak or
 # unique symbols, such as emitted inline functions and template
 # instantiations): the only global definitions allowed are its own entry
-# points in qz::detail::avx.
+# points, in the namespace ALLOWED (qz::detail::avx unless given).
+if(NOT DEFINED ALLOWED)
+  set(ALLOWED "qz::detail::avx::")
+endif()
 execute_process(COMMAND ${NM} -C --defined-only ${OBJECT} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "nm failed on ${OBJECT}")
 endif()
 string(REGEX MATCHALL "[^\n]* [TWVuD] [^\n]*" global "${symbols}")
 foreach(line IN LISTS global)
-  if(NOT line MATCHES " T qz::detail::avx::")
+  if(NOT line MATCHES " T ${ALLOWED}")
     message(FATAL_ERROR "shared symbol in the AVX object: ${line}")
   endif()
 endforeach()

@@ -53,6 +53,9 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
       "osh_get_sys_parms", "osh_get_file_parms", "utl_file_extension", "utl_unique_filename",
       // colour
       "ColOpen", "ColOpenXfm", "ColCloseXfm", "ColMapColors", "ColGetClosestColor",
+      // translate
+      "tra_swap_2", "tra_swap_4", "tra_swap_8", "tra_swap_bytes", "tra_reverse_bits",
+      "tra_convert_charset", "tra_convert_flpt",
   };
   // clang-format on
   for (const char* name : names) {

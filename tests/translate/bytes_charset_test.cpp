@@ -1,0 +1,232 @@
+// Byte order, bit reversal and the two character-set tables, in every
+// instruction set, and the two exits for bad codes.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "qzutil/translate/translate.h"
+#include "translate/kernel_sets.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using qz_test::EachKernelSet;
+using qz_test::KernelSet;
+
+Bytes RandomBytes(std::size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  Bytes b(n);
+  for (auto& x : b)
+    x = static_cast<unsigned char>(rng());
+  return b;
+}
+
+// Code page 037 over the printable ASCII characters, as runs of characters
+// at consecutive EBCDIC codes, and the ASCII control characters.
+struct Run {
+  int ebcdic;
+  const char* chars;
+};
+constexpr Run kPrintable[] = {
+    {0x40, " "},          {0x4B, ".<(+|"},      {0x50, "&"},        {0x5A, "!$*);"},
+    {0x60, "-/"},         {0x6B, ",%_>?"},      {0x79, "`:#@'=\""}, {0x81, "abcdefghi"},
+    {0x91, "jklmnopqr"},  {0xA1, "~stuvwxyz"},  {0xB0, "^"},        {0xBA, "[]"},
+    {0xC0, "{ABCDEFGHI"}, {0xD0, "}JKLMNOPQR"}, {0xE0, "\\"},       {0xE2, "STUVWXYZ"},
+    {0xF0, "0123456789"},
+};
+constexpr unsigned char kControls[33] = {0x00, 0x01, 0x02, 0x03, 0x37, 0x2D, 0x2E, 0x2F, 0x16,
+                                         0x05, 0x25, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x10, 0x11,
+                                         0x12, 0x13, 0x3C, 0x3D, 0x32, 0x26, 0x18, 0x19, 0x3F,
+                                         0x27, 0x1C, 0x1D, 0x1E, 0x1F, 0x07 /* DEL */};
+
+// ASCII (0..127) to code page 037; -1 where a character is missing.
+std::vector<int> CodePage037() {
+  std::vector<int> cp(128, -1);
+  for (int a = 0; a < 32; ++a)
+    cp[a] = kControls[a];
+  cp[0x7F] = kControls[32];
+  for (const Run& run : kPrintable) {
+    for (int k = 0; run.chars[k] != 0; ++k) {
+      const auto a = static_cast<unsigned char>(run.chars[k]);
+      EXPECT_EQ(cp[a], -1) << "listed twice: " << run.chars[k];
+      cp[a] = run.ebcdic + k;
+    }
+  }
+  return cp;
+}
+
+Bytes AllBytes() {
+  Bytes b(256);
+  for (int i = 0; i < 256; ++i)
+    b[i] = static_cast<unsigned char>(i);
+  return b;
+}
+
+Bytes Convert(short conversion, Bytes in) {
+  tra_convert_charset(conversion, static_cast<unsigned short>(in.size()), in.data(), in.data());
+  return in;
+}
+
+class Charset : public EachKernelSet {};
+QZ_INSTANTIATE_FOR_KERNEL_SETS(Charset);
+
+TEST_P(Charset, BothTablesFollowCodePage037AndTheirExceptions) {
+  const std::vector<int> cp = CodePage037();
+  for (int a = 0; a < 128; ++a)
+    ASSERT_NE(cp[a], -1) << a;
+
+  // ASCII to EBCDIC: the code page with eight exceptions; the upper half
+  // repeats the lower half.
+  std::vector<int> to_ebcdic(cp);
+  const int deviations[][2] = {{0x13, 0x00}, {0x1C, 0x22}, {0x1E, 0x35}, {0x5B, 0xAD},
+                               {0x5D, 0xBD}, {0x5E, 0x5F}, {0x5F, 0xBF}, {0x7B, 0x8B}};
+  for (const auto& d : deviations)
+    to_ebcdic[d[0]] = d[1];
+  const Bytes a2e = Convert(1, AllBytes());
+  for (int b = 0; b < 256; ++b)
+    EXPECT_EQ(a2e[b], to_ebcdic[b & 0x7F]) << "ASCII " << b;
+
+  // EBCDIC to ASCII: the inverse code page, 0 elsewhere, and 29 exceptions.
+  std::vector<int> to_ascii(256, 0);
+  for (int a = 0; a < 128; ++a)
+    to_ascii[cp[a]] = a;
+  const int extra[][2] = {{0x13, 0},   {0x1C, 0},   {0x22, 0x1C}, {0x35, 0x1E}, {0x5F, '^'},
+                          {0x6A, '|'}, {0x8B, '{'}, {0x8D, '('},  {0x8E, '+'},  {0x8F, '+'},
+                          {0x9B, '}'}, {0x9D, ')'}, {0xA0, '-'},  {0xAD, '['},  {0xBA, 0},
+                          {0xBB, 0},   {0xBD, ']'}, {0xBF, '-'},  {0xFA, '|'}};
+  for (const auto& e : extra)
+    to_ascii[e[0]] = e[1];
+  for (int d = 0; d < 10; ++d)
+    to_ascii[0xB0 + d] = '0' + d;
+  const Bytes e2a = Convert(2, AllBytes());
+  int non_zero = 0;
+  for (int b = 0; b < 256; ++b) {
+    EXPECT_EQ(e2a[b], to_ascii[b]) << "EBCDIC " << b;
+    non_zero += e2a[b] != 0;
+  }
+  EXPECT_EQ(non_zero, 147);
+
+  // Round trips: every ASCII character comes back except DC3 and '_'.
+  for (int a = 0; a < 128; ++a) {
+    const int back = e2a[a2e[a]];
+    EXPECT_EQ(back, a == 0x13 ? 0 : a == '_' ? '-' : a) << a;
+  }
+  const std::string text = "A0 [";
+  const Bytes ebcdic = Convert(1, Bytes(text.begin(), text.end()));
+  EXPECT_EQ(ebcdic, (Bytes{0xC1, 0xF0, 0x40, 0xAD}));
+  EXPECT_EQ(Convert(2, {0xF5, 0xB5, 0xBA}), (Bytes{'5', '5', 0}));
+}
+
+TEST_P(Charset, LongBuffersMatchTheTableInAndOutOfPlace) {
+  const Bytes a2e = Convert(1, AllBytes()), e2a = Convert(2, AllBytes());
+  for (std::size_t n : {1u, 31u, 33u, 100u, 4099u, 65535u}) {
+    const Bytes in = RandomBytes(n, static_cast<unsigned>(n));
+    Bytes out(n + 1, 0xEE), same(in);
+    const auto count = static_cast<unsigned short>(n);
+    tra_convert_charset(2, count, const_cast<unsigned char*>(in.data()), out.data());
+    tra_convert_charset(1, count, same.data(), same.data());
+    for (std::size_t i = 0; i < n; ++i) {
+      ASSERT_EQ(out[i], e2a[in[i]]) << n << " " << i;
+      ASSERT_EQ(same[i], a2e[in[i]]) << n << " " << i;
+    }
+    EXPECT_EQ(out[n], 0xEE) << "written past the count";
+  }
+}
+
+class Swap : public EachKernelSet {};
+QZ_INSTANTIATE_FOR_KERNEL_SETS(Swap);
+
+TEST_P(Swap, EveryCodeReversesElementsOfItsSize) {
+  Bytes eight = {1, 2, 3, 4, 5, 6, 7, 8}, swapped(8);
+  tra_swap_bytes(0x84, 2, eight.data(), swapped.data());
+  EXPECT_EQ(swapped, (Bytes{4, 3, 2, 1, 8, 7, 6, 5}));
+  tra_swap_bytes(0x84, 2, eight.data(), eight.data());
+  EXPECT_EQ(eight, swapped);
+
+  const struct {
+    unsigned short code;
+    std::size_t size;
+  } codes[] = {{0x42, 2}, {0x52, 2}, {0x62, 2}, {0x74, 4},
+               {0x84, 4}, {0x94, 4}, {0xA4, 4}, {0xB8, 8}};
+  for (const auto& c : codes) {
+    for (std::size_t count : {0u, 1u, 3u, 7u, 9u, 17u, 1000u, 1001u}) {
+      const std::size_t bytes = count * c.size;
+      const Bytes in = RandomBytes(bytes + 8, static_cast<unsigned>(count + c.code));
+      Bytes out(bytes + 8, 0xEE), same(in);
+      tra_swap_bytes(c.code, static_cast<std::uint32_t>(count),
+                     const_cast<unsigned char*>(in.data()), out.data());
+      tra_swap_bytes(c.code, static_cast<std::uint32_t>(count), same.data(), same.data());
+      for (std::size_t i = 0; i < bytes; ++i) {
+        const std::size_t mirror = i - i % c.size + (c.size - 1 - i % c.size);
+        ASSERT_EQ(out[i], in[mirror]) << c.code << " " << count << " " << i;
+        ASSERT_EQ(same[i], in[mirror]) << c.code << " " << count << " " << i;
+      }
+      for (std::size_t i = bytes; i < bytes + 8; ++i) {
+        ASSERT_EQ(out[i], 0xEE) << "written past the count";
+        ASSERT_EQ(same[i], in[i]) << "written past the count";
+      }
+    }
+  }
+}
+
+TEST(Translate, SingleSwapsAndBitReversal) {
+  unsigned char w[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  tra_swap_2(w);
+  tra_swap_4(w + 2);
+  EXPECT_EQ(Bytes(w, w + 8), (Bytes{2, 1, 6, 5, 4, 3, 7, 8}));
+  tra_swap_8(w);
+  EXPECT_EQ(Bytes(w, w + 8), (Bytes{8, 7, 3, 4, 5, 6, 1, 2}));
+
+  // Every byte against the bits read one by one; out of place leaves the
+  // source alone, and in place gives the same.
+  const Bytes all = AllBytes();
+  Bytes src(all), out(257, 0xEE), same(all);
+  tra_reverse_bits(256, src.data(), out.data());
+  tra_reverse_bits(256, same.data(), same.data());
+  EXPECT_EQ(src, all);
+  EXPECT_EQ(out[256], 0xEE);
+  for (int b = 0; b < 256; ++b) {
+    int want = 0;
+    for (int bit = 0; bit < 8; ++bit)
+      want |= ((b >> bit) & 1) << (7 - bit);
+    EXPECT_EQ(out[b], want) << b;
+    EXPECT_EQ(same[b], want) << b;
+  }
+  EXPECT_EQ(out[0x01], 0x80);
+  EXPECT_EQ(out[0x0F], 0xF0);
+  EXPECT_EQ(out[0xA5], 0xA5);
+}
+
+// The message goes to standard output; the child sends it to standard error
+// where the death test reads it. Null buffers show that the code is checked
+// before any byte is touched: a read or write would crash instead of exiting.
+void SwapInChild(unsigned short type, std::uint32_t count) {
+  std::fflush(stdout);
+  dup2(fileno(stderr), fileno(stdout));
+  tra_swap_bytes(type, count, nullptr, nullptr);
+}
+void ConvertInChild(short conversion, unsigned short count) {
+  std::fflush(stdout);
+  dup2(fileno(stderr), fileno(stdout));
+  tra_convert_charset(conversion, count, nullptr, nullptr);
+}
+
+TEST(TranslateDeathTest, BadCodesEndTheProcessWithStatus1) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(SwapInChild(0x43, 5), ::testing::ExitedWithCode(1),
+              "^tra_swap_bytes: invalid primitive type 0x43\n$");
+  EXPECT_EXIT(SwapInChild(0xA8, 0), ::testing::ExitedWithCode(1),
+              "^tra_swap_bytes: invalid primitive type 0xa8\n$");
+  EXPECT_EXIT(ConvertInChild(3, 5), ::testing::ExitedWithCode(1),
+              "^tra_convert_charset: invalid conversion 3\n$");
+  EXPECT_EXIT(ConvertInChild(-1, 0), ::testing::ExitedWithCode(1),
+              "^tra_convert_charset: invalid conversion ffffffff\n$");
+}
+
+}  // namespace
