@@ -99,6 +99,7 @@ TEST(Conic, ParabolaAndHyperbolaStandardForms) {
 TEST(Conic, GeneratedArcsRunFromStartToEndOnTheConic) {
   std::mt19937_64 rng(5);
   std::uniform_real_distribution<double> u(-20, 20), ang(-kPi, kPi), size(0.5, 8);
+  int axis_seen[2][2] = {};  // [parabola, hyperbola][axisY]
   for (int i = 0; i < 3000; ++i) {
     const qz::test::Shape s{ang(rng), u(rng), u(rng)};
     const double a = size(rng), b = size(rng), u1 = ang(rng), u2 = ang(rng), side = i % 2 ? 1 : -1;
@@ -111,6 +112,10 @@ TEST(Conic, GeneratedArcsRunFromStartToEndOnTheConic) {
     UtlConicArcT arc = kind == 0   ? s.Arc(1 / (a * a), 1 / (b * b), 0, -1)
                        : kind == 1 ? s.Arc(a / 4, 0, -1, 0)
                                    : s.Arc(1 / (a * a), -1 / (b * b), 0, -1);
+    if (i / 3 % 2 != 0) {  // the same conic with every sign flipped takes the other axis
+      for (double* k : {&arc.A, &arc.B, &arc.C, &arc.D, &arc.E, &arc.F})
+        *k = -*k;
+    }
     arc.start = on(u1);
     arc.end = on(u2);
     arc.clockwise = static_cast<short>(i % 2);
@@ -126,11 +131,13 @@ TEST(Conic, GeneratedArcsRunFromStartToEndOnTheConic) {
     } else if (kind == 1) {
       UtlParabolaT p{};
       utl_standard_parabola(&arc, &p);
+      ++axis_seen[0][p.axisY != 0];
       for (int k = 0; k < 3; ++k)
         utl_parabola_point(&p, (p.tEnd - p.tStart) * k / 2, &at[k]);
     } else {
       UtlHyperbolaT h{};
       utl_standard_hyperbola(&arc, &h);
+      ++axis_seen[1][h.axisY != 0];
       for (int k = 0; k < 3; ++k)
         utl_hyperbola_point(&h, (h.tEnd - h.tStart) * k / 2, &at[k]);
     }
@@ -140,6 +147,8 @@ TEST(Conic, GeneratedArcsRunFromStartToEndOnTheConic) {
     EXPECT_NEAR(at[2].y, arc.end.y, 1e-7) << i;
     EXPECT_NEAR(qz::test::Residual(arc, at[1]), 0.0, 1e-7 * (1 + std::fabs(arc.F))) << i;
   }
+  for (const auto& seen : axis_seen)
+    EXPECT_TRUE(seen[0] > 0 && seen[1] > 0);
 }
 
 }  // namespace
