@@ -72,28 +72,6 @@ TEST(Conic, EllipseSweepsFollowTheDirectionAndFlatOnesCollapse) {
   }
 }
 
-TEST(Conic, ParabolaAndHyperbolaStandardForms) {
-  const UtlConicArcT parabola = Arc(1, 0, 0, 0, -1, 0, {-1, 1}, {1, 1});  // y = x²
-  UtlParabolaT p{};
-  utl_standard_parabola(&parabola, &p);
-  EXPECT_EQ(std::make_tuple(p.axisY, p.coef, p.h, p.k, p.tStart, p.tEnd),
-            std::make_tuple(short{1}, 1.0, 0.0, 0.0, -1.0, 1.0));
-  RealPtT q{}, r{};
-  utl_parabola_point(&p, 0.0, &q);
-  utl_parabola_point(&p, 2.0, &r);
-  EXPECT_EQ(std::make_tuple(q.x, q.y, r.x, r.y), std::make_tuple(-1.0, 1.0, 1.0, 1.0));
-
-  const UtlConicArcT hyperbola = Arc(1, 0, -1, 0, 0, -1, {1, 0});  // x² − y² = 1
-  UtlHyperbolaT h{};
-  utl_standard_hyperbola(&hyperbola, &h);
-  EXPECT_EQ(std::make_tuple(h.axisY, h.p, h.q, h.branch, h.tStart),
-            std::make_tuple(short{0}, 1.0, -1.0, 1.0, 0.0));
-  for (double t : {-3.0, -0.5, 0.0, 2.5}) {
-    utl_hyperbola_point(&h, t, &q);
-    EXPECT_EQ(std::make_tuple(q.x, q.y), std::make_tuple(std::sqrt(1 + t * t), t));
-  }
-}
-
 // Arcs of turned and shifted conics: parameter 0 gives the start, the end
 // parameter the end, and the parameter midway a point on the conic.
 TEST(Conic, GeneratedArcsRunFromStartToEndOnTheConic) {

@@ -73,16 +73,7 @@ TEST(Extents, CircularArcsAndCircles) {
 }
 
 TEST(Extents, CubicBoxesComeFromEndsAndTurningPoints) {
-  const UtlCubicT parabola{{0, 0, 1, 0}, {0, -4, 4, 0}};
   RealPtT max{}, min{};
-  utl_maxmin_cubic(&parabola, &max, &min);
-  EXPECT_EQ(Box(max.x, max.y, min.x, min.y), Box(1, 1, 0, 0));
-  const UtlCubicT wave{{2, -3, 1, 0}, {0, 0, 0, 5}};  // equal end values, two turning points
-  utl_maxmin_cubic(&wave, &max, &min);
-  EXPECT_NEAR(max.x, std::sqrt(3.0) / 18, 1e-15);
-  EXPECT_NEAR(min.x, -std::sqrt(3.0) / 18, 1e-15);
-  EXPECT_EQ(std::make_pair(max.y, min.y), std::make_pair(5.0, 5.0));
-
   std::mt19937_64 rng(17);
   std::uniform_real_distribution<double> u(-10, 10);
   for (int i = 0; i < 1000; ++i) {
