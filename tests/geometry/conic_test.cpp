@@ -47,16 +47,23 @@ TEST(Conic, EllipseSweepsFollowTheDirectionAndFlatOnesCollapse) {
   EXPECT_EQ(std::make_tuple(e.sinTheta, e.cosTheta, e.offsetX, e.offsetY, e.semiX, e.semiY,
                             e.startAngle, e.sweep),
             std::make_tuple(0.0, 1.0, 0.0, 0.0, 1.0, 1.0, 0.0, kPi / 2));
+  // Coincident ends, and ends 5e-5 apart in the arc's own direction (under the
+  // 0.0001 threshold), make a full turn; acos near 1 costs about 1e-8.
+  const double tiny = 5e-5, tx = std::cos(tiny), ty = std::sin(tiny);
   const struct {
     RealPtT end;
     short clockwise;
-    double sweep;
-  } sweeps[] = {{{0, 1}, 1, kPi / 2 - kTurn}, {{1, 0}, 0, kTurn}, {{1, 0}, 1, -kTurn}};
+    double sweep, tolerance;
+  } sweeps[] = {{{0, 1}, 1, kPi / 2 - kTurn, 0},
+                {{1, 0}, 0, kTurn, 0},
+                {{1, 0}, 1, -kTurn, 0},
+                {{tx, ty}, 0, tiny + kTurn, 1e-7},
+                {{tx, -ty}, 1, -tiny - kTurn, 1e-7}};
   for (const auto& s : sweeps) {
     arc.end = s.end;
     arc.clockwise = s.clockwise;
     utl_standard_ellipse(&arc, &e);
-    EXPECT_EQ(e.sweep, s.sweep);
+    EXPECT_NEAR(e.sweep, s.sweep, s.tolerance) << s.end.y << " " << s.clockwise;
   }
   // B exactly 0: the frame stays unturned although the y² coefficient is larger.
   arc = Arc(1, 0, 4, 0, 0, -4, {2, 0}, {2, 0});

@@ -48,6 +48,9 @@ TEST(Extents, CircularArcsAndCircles) {
   EXPECT_EQ(ArcBox({2, 3}, 1, {2, 3}, north, 0), Box(2, 3, 2, 3));
   // A hair below the +x axis wraps to a full turn; it belongs to quadrant 3.
   EXPECT_EQ(ArcBox(o, 1, {1, -1e-300}, north, 0), Box(1, 1, 0, -1e-300));
+  // 90 degrees lies in quadrant 0, so the arc passes the top and the single
+  // precision radius places it, not the end point.
+  EXPECT_EQ(ArcBox(o, 0.1f, {0, 0.1}, {-0.06, 0.08}, 0), Box(0, 0.1f, -0.06, 0.08));
   RealPtT c{1, 2}, min{};
   utl_maxmin_circle(&c, 3, &c, &min);  // max may be the centre itself
   EXPECT_EQ(Box(c.x, c.y, min.x, min.y), Box(4, 5, -2, -1));
