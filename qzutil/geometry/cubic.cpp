@@ -1,6 +1,9 @@
 #include "qzutil/geometry/cubic.h"
 
+#include <atomic>
 #include <cstdlib>
+
+#include "qzutil/geometry/polyline_alloc.h"
 
 namespace {
 
@@ -56,7 +59,26 @@ Differences ForStep(const double* k, double h) {
   return {(k[2] * h + bh2) + ah3, (bh2 + bh2) + d3, d3};
 }
 
+void* SystemAlloc(std::size_t bytes) {
+  return std::malloc(bytes);
+}
+
+// Atomic so that a test installing an allocator never races a conversion.
+std::atomic<qz::detail::PolylineAllocator> g_allocator{&SystemAlloc};
+
 }  // namespace
+
+namespace qz::detail {
+
+void* polyline_alloc(std::size_t bytes) {
+  return g_allocator.load(std::memory_order_relaxed)(bytes);
+}
+
+PolylineAllocator set_polyline_allocator(PolylineAllocator allocator) {
+  return g_allocator.exchange(allocator != nullptr ? allocator : &SystemAlloc);
+}
+
+}  // namespace qz::detail
 
 double utl_evaluate_cubic(const double* coef, double t) {
   return ((t * coef[0] + coef[1]) * t + coef[2]) * t + coef[3];
@@ -67,7 +89,8 @@ void UtlCubicToPolyline(const UtlCubicT* cubic, double tolerance, std::int32_t* 
   const std::int32_t n = StepCount(cubic, tolerance);
   const double h = 1.0 / static_cast<double>(n);
   Differences dx = ForStep(cubic->xCoef, h), dy = ForStep(cubic->yCoef, h);
-  auto* p = static_cast<RealPtT*>(std::malloc(sizeof(RealPtT) * static_cast<std::size_t>(n + 1)));
+  auto* p = static_cast<RealPtT*>(
+      qz::detail::polyline_alloc(sizeof(RealPtT) * static_cast<std::size_t>(n + 1)));
   if (p == nullptr) {
     *count = 0;
     *points = nullptr;

@@ -20,7 +20,9 @@
 // on the circle and are used as passed, the radius only places the extremes
 // at the axis directions the arc passes. End points at the same angle give
 // the full circle; an end point equal to the centre gives an empty box at
-// the centre. C++ linkage: the radius is single precision.
+// the centre. An end point a hair below the +x axis, whose angle wraps to a
+// full turn, counts in the fourth quadrant. C++ linkage: the radius is
+// single precision.
 QZ_API void utl_maxmin_arc(const RealPtT* centre, float radius, const RealPtT* first,
                            const RealPtT* second, short direction, RealPtT* max, RealPtT* min);
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "qzutil/geometry/cubic.h"
+#include "qzutil/geometry/polyline_alloc.h"
 
 namespace {
 
@@ -32,6 +33,21 @@ TEST(Cubic, DocumentedValuesAndPolylines) {
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(std::make_pair(t3.points[i].x, t3.points[i].y), std::make_pair(i * i * i / 8.0, 0.0));
   EXPECT_EQ(Polyline({{0, 1e-12, 0, 0}, {0, 0, 0, 0}}, 0.0).count, 1025);
+}
+
+std::size_t g_asked = 0;
+void* Refuse(std::size_t bytes) {
+  g_asked = bytes;
+  return nullptr;
+}
+
+TEST(Cubic, FailedAllocationGivesNoPoints) {
+  const auto previous = qz::detail::set_polyline_allocator(&Refuse);
+  const Polyline t3({{1, 0, 0, 0}, {0, 0, 0, 0}}, 1.0);
+  qz::detail::set_polyline_allocator(previous);
+  EXPECT_EQ(g_asked, 3 * sizeof(RealPtT));
+  EXPECT_EQ(t3.count, 0);
+  EXPECT_EQ(t3.points, nullptr);
 }
 
 // A cubic's central second difference at c with step h is p''(c)·h², and p''
