@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "os/temp_dir.h"
+#include "platform/temp_dir.h"
 #include "qzutil/os/osh_files.h"
 #include "qzutil/os/osh_io.h"
 

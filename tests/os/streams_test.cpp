@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "os/temp_dir.h"
+#include "platform/temp_dir.h"
 #include "qzutil/os/osh_io.h"
 
 namespace {

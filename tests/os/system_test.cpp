@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "os/temp_dir.h"
 #include "platform/fake_os.h"
+#include "platform/temp_dir.h"
 #include "qzutil/os/osh_system.h"
 #include "qzutil/platform/posix/font_search.h"
 

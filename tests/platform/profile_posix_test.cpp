@@ -22,12 +22,12 @@ class ProfileReader : public ::testing::Test {
         "Long=vvvvvvvvvvvv\r\n[Internal]\r\nLater=1\r\n");
   }
   std::int32_t Int(const char* section, const char* key, const char* file = "set.ini") {
-    return reader_.GetInt((dir_.path / file).c_str(), section, key, -99);
+    return reader_.GetInt((dir_ / file).c_str(), section, key, -99);
   }
   std::string Text(const char* key, const char* fallback = "dflt", std::uint32_t size = 64) {
     char out[64] = "#";
     const std::uint32_t count =
-        reader_.GetString((dir_.path / "set.ini").c_str(), "Internal", key, fallback, out, size);
+        reader_.GetString((dir_ / "set.ini").c_str(), "Internal", key, fallback, out, size);
     return std::to_string(count) + ":" + out;
   }
 

@@ -56,7 +56,7 @@ class Trace : public ::testing::Test {
 
   void Run(const std::function<int()>& body) {
     before_ = std::time(nullptr);
-    EXPECT_EXIT(RunChild(dir_.path, body), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(RunChild(dir_.path(), body), ::testing::ExitedWithCode(0), "");
     after_ = std::time(nullptr);
   }
 
@@ -180,7 +180,7 @@ TEST_F(Trace, ResourceTableHoldsFiveHundredRecords) {
 TEST_F(Trace, CallerKeyNamesFlagWordAndFile) {
   // The file name is read the library's way: a backslash separates folders.
   dir_.Write("TRC.INI", "[Internal]\nTrace=0\nTraceFile=wrong.trc\nView=41\nViewFile=log\\v.trc\n");
-  std::filesystem::create_directory(dir_.path / "log");
+  std::filesystem::create_directory(dir_ / "log");
   Run([] {
     const std::int32_t first = trcStart("View");
     trcFncBegin("enter %s", "draw");
