@@ -5,6 +5,8 @@ CLineTypeDefinition::CLineTypeDefinition() : index(0), patternLength(0.0) {}
 
 CLineTypeDefinition::CLineTypeDefinition(const CLineTypeDefinition& other) = default;
 
+CLineTypeDefinition::~CLineTypeDefinition() = default;
+
 CLineTypeDefinition& CLineTypeDefinition::operator=(const CLineTypeDefinition& other) {
   if (this != &other) {
     index = other.index;

@@ -19,6 +19,8 @@ CLineTypeDefPattern::CLineTypeDefPattern() {
 
 CLineTypeDefPattern::CLineTypeDefPattern(const CLineTypeDefPattern& other) = default;
 
+CLineTypeDefPattern::~CLineTypeDefPattern() = default;
+
 CLineTypeDefPattern& CLineTypeDefPattern::operator=(const CLineTypeDefPattern& other) {
   if (this != &other) {
     numFragments = other.numFragments;
