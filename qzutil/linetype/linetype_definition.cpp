@@ -5,7 +5,9 @@ CLineTypeDefinition::CLineTypeDefinition() : index(0), patternLength(0.0) {}
 
 CLineTypeDefinition::CLineTypeDefinition(const CLineTypeDefinition& other) = default;
 
-CLineTypeDefinition::~CLineTypeDefinition() = default;
+// Out of line so that it is exported; the empty body, rather than a
+// defaulted one, marks that as deliberate.
+CLineTypeDefinition::~CLineTypeDefinition() {}
 
 CLineTypeDefinition& CLineTypeDefinition::operator=(const CLineTypeDefinition& other) {
   if (this != &other) {
