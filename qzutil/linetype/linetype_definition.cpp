@@ -5,6 +5,10 @@ CLineTypeDefinition::CLineTypeDefinition() : index(0), patternLength(0.0) {}
 
 CLineTypeDefinition::CLineTypeDefinition(const CLineTypeDefinition& other) = default;
 
+// Out of line so that it is exported; the empty body, rather than a
+// defaulted one, marks that as deliberate.
+CLineTypeDefinition::~CLineTypeDefinition() {}
+
 CLineTypeDefinition& CLineTypeDefinition::operator=(const CLineTypeDefinition& other) {
   if (this != &other) {
     index = other.index;

@@ -23,7 +23,9 @@ class QZ_API CLineTypeDefinition {
 
   CLineTypeDefinition();  // index 0, length 0.0, empty pattern
   CLineTypeDefinition(const CLineTypeDefinition& other);
-  ~CLineTypeDefinition() = default;  // nothing to release
+  // Nothing to release; defined in the library so that it is exported with
+  // the other members.
+  ~CLineTypeDefinition();
   CLineTypeDefinition& operator=(const CLineTypeDefinition& other);
 
   // Same pattern length (exact comparison) and equal patterns. The index

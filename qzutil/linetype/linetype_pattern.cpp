@@ -19,6 +19,10 @@ CLineTypeDefPattern::CLineTypeDefPattern() {
 
 CLineTypeDefPattern::CLineTypeDefPattern(const CLineTypeDefPattern& other) = default;
 
+// Out of line so that it is exported; the empty body, rather than a
+// defaulted one, marks that as deliberate.
+CLineTypeDefPattern::~CLineTypeDefPattern() {}
+
 CLineTypeDefPattern& CLineTypeDefPattern::operator=(const CLineTypeDefPattern& other) {
   if (this != &other) {
     numFragments = other.numFragments;

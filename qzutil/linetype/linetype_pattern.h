@@ -33,7 +33,9 @@ class QZ_API CLineTypeDefPattern {
   CLineTypeDefPattern();  // every field 0
   // Copies every field, the cursor and all 20 slots included.
   CLineTypeDefPattern(const CLineTypeDefPattern& other);
-  ~CLineTypeDefPattern() = default;  // nothing to release
+  // Nothing to release; defined in the library so that it is exported with
+  // the other members.
+  ~CLineTypeDefPattern();
   CLineTypeDefPattern& operator=(const CLineTypeDefPattern& other);
 
   // True when both hold the same number of fragments and the fragments are

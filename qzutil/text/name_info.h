@@ -26,7 +26,10 @@ typedef struct VarNameIntT {
 // One entry of a name-info list. A list is held in the caller's head
 // variable (the first entry, or null when empty). The list operations
 // allocate entries and their name copies with malloc and free them; `info` is
-// the caller's word, stored and handed back, never interpreted or freed.
+// the caller's word, stored and handed back, never interpreted or freed. The
+// names that the add, insert and replace operations and VarGetName return
+// are the entry's own copy: valid until that entry is renamed or deleted,
+// never freed by the caller.
 typedef struct VarListEntryT {
   struct VarListEntryT* next;  // null at the end
   char* name;                  // the entry's own copy of its name

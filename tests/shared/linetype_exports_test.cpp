@@ -1,5 +1,5 @@
 // Calls every line-type member through the shared object: this program only
-// links if each of them is exported.
+// links if each of them, the destructors included, is exported.
 #include <gtest/gtest.h>
 
 #include "qzutil/qzutil.h"

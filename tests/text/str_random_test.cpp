@@ -14,18 +14,38 @@
 
 namespace {
 
-// Texts rich in the characters the scanner treats specially, with the odd
-// long run to cross the 160-character buffers.
+// A number of any accepted shape: sign, up to 20 digits, a fraction and an
+// exponent that may overflow or underflow.
+std::string RandomNumber(std::mt19937& rng) {
+  std::uniform_int_distribution<int> digits(0, 20), small(0, 3), digit(0, 9);
+  auto run = [&](int n) {
+    std::string s;
+    for (; n > 0; --n)
+      s += static_cast<char>('0' + digit(rng));
+    return s;
+  };
+  std::string s = std::string(small(rng) == 0   ? "-"
+                              : small(rng) == 0 ? "+"
+                                                : "") +
+                  run(digits(rng));
+  if (small(rng) < 2) s += "." + run(digits(rng));
+  static const char* const kExponents[] = {"e", "E", "e-", "e+"};
+  if (small(rng) < 2) s += kExponents[small(rng)] + run(1 + small(rng) % 3);
+  return " " + s + " ";
+}
+
+// Texts rich in the characters the scanner treats specially, with generated
+// numbers and the odd long run to cross the 160-character buffers.
 std::string RandomText(std::mt19937& rng) {
-  static const char* const kPieces[] = {
-      " ",    " ",    "\t",   "\n",  "0",    "1",    "9",      ".",        "+",       "-",
-      "e",    "E",    "$",    "\"",  "\\",   "a",    "Z",      ",",        ";",       "\x01",
-      "\x7F", "\xC3", "\xFF", "1e-", "9e99", " 12 ", " -3.5 ", " .25e+2 ", " 4e-320 "};
-  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1), run(100, 400);
+  static const char* const kPieces[] = {" ", "\t",   "\n",   "0",    "9",    ".",  "+", "-",
+                                        "e", "E",    "$",    "\"",   "\\",   "a",  "Z", ",",
+                                        ";", "\x01", "\x7F", "\xC3", "\xFF", "1e-"};
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) + 3), run(100, 400);
   std::uniform_int_distribution<int> length(0, 60), percent(0, 99);
   std::string text;
   for (int n = length(rng); n > 0; --n) {
-    const std::string p = kPieces[piece(rng)];
+    const std::size_t k = piece(rng);
+    const std::string p = k < std::size(kPieces) ? kPieces[k] : RandomNumber(rng);
     text += percent(rng) < 2 ? std::string(run(rng), p[0]) : p;
   }
   return text;
@@ -45,7 +65,6 @@ TEST(StrParse, WalksGeneratedTextsConsistently) {
       ++seen[t->type];
       cut += t->length == 159;
       EXPECT_EQ(t->length, t->text ? static_cast<std::int32_t>(std::strlen(t->text)) : 0) << in;
-      EXPECT_LE(t->length, 159);
       EXPECT_TRUE(t->type == STR_NUMBER || t->value == 0.0) << in;
       const std::string raw(at, t->next), text = t->text ? t->text : "";
       const bool blank_after = *t->next == ' ' || *t->next == '\0';
@@ -60,7 +79,8 @@ TEST(StrParse, WalksGeneratedTextsConsistently) {
       } else if (t->type == STR_NUMBER) {
         EXPECT_TRUE(blank_after && text.size() <= raw.size()) << in;
         EXPECT_EQ(text.find_first_not_of("+-.0123456789eE"), std::string::npos) << in;
-        EXPECT_EQ(t->value, std::strtod(text.c_str(), nullptr)) << in;
+        const double want = std::strtod(text.c_str(), nullptr);  // bit for bit, -0.0 too
+        EXPECT_EQ(std::memcmp(&t->value, &want, sizeof want), 0) << in << " kept " << text;
       } else {
         const bool closed = raw.size() >= 2 && (raw.back() == '$' || raw.back() == '"');
         EXPECT_TRUE((raw[0] == '$' || raw[0] == '"') && (closed || *t->next == '\0')) << in;
@@ -75,30 +95,6 @@ TEST(StrParse, WalksGeneratedTextsConsistently) {
   for (int kind : seen)
     EXPECT_GT(kind, 1000);
   EXPECT_GT(cut, 100);
-}
-
-// Generated number texts of every accepted shape, from underflow to
-// overflow, against the C library's conversion of the kept text.
-TEST(StrParse, NumberValuesMatchTheCLibrary) {
-  std::mt19937 rng(3);
-  std::uniform_int_distribution<int> digits(0, 20), small(0, 3), digit(0, 9), coin(0, 1);
-  auto run = [&](int n) {
-    std::string s;
-    for (; n > 0; --n)
-      s += static_cast<char>('0' + digit(rng));
-    return s;
-  };
-  for (int i = 0; i < 20000; ++i) {
-    std::string in = std::string(small(rng) == 0   ? "-"
-                                 : small(rng) == 0 ? "+"
-                                                   : "") +
-                     run(digits(rng)) + (coin(rng) ? "." + run(digits(rng)) : "");
-    if (coin(rng)) in += std::string("e") + (coin(rng) ? "-" : "") + run(1 + small(rng) % 3);
-    const StrTokenT* t = str_parse(in.c_str());
-    if (t->type != STR_NUMBER) continue;  // a lone sign or point is a word
-    const double want = std::strtod(t->text, nullptr);
-    ASSERT_EQ(std::memcmp(&t->value, &want, sizeof want), 0) << in << " kept " << t->text;
-  }
 }
 
 TEST(StrToken, SplitsGeneratedTextsOnlyAtDelimiters) {
