@@ -53,6 +53,11 @@ bool FarOff(std::int64_t dr, std::int64_t dg, std::int64_t db) {
           static_cast<std::uint64_t>(db + kHalf)) >= static_cast<std::uint64_t>(2 * kHalf);
 }
 
+// `d` rounded to a float and back; the distances here stay far below 2^63.
+std::int64_t AsFloat(std::int64_t d) {
+  return static_cast<std::int64_t>(static_cast<float>(d));
+}
+
 // 3 * scale * scale + 1 in unsigned 32-bit arithmetic, the search bound.
 std::uint32_t SearchBound(std::int32_t scale) {
   const auto s = static_cast<std::uint32_t>(scale);
@@ -142,9 +147,11 @@ std::int32_t ColorMap::GetClosestColor(const ColorRGB* colour, std::int32_t* dis
   // component lies at least 2^42 away and can never beat the bound (at most
   // 2^32), so it is passed over before squaring; below that the sums are
   // exact, and the answers are those of the same sums taken in double
-  // precision. The bound itself is rounded to a float on purpose.
+  // precision. The best distance so far, the bound included, is held as a
+  // float: above 2^24 (scales beyond 2364) it is rounded, which decides ties
+  // between close large distances, so it is rounded here too.
   const std::int64_t r = colour->red, g = colour->green, b = colour->blue;
-  auto best = static_cast<std::int64_t>(static_cast<float>(SearchBound(maxValue)));
+  auto best = AsFloat(SearchBound(maxValue));
   std::int32_t found = 0;
   for (std::int32_t i = 1; i < numColors; ++i) {
     const ColorRGB& e = colors[i];
@@ -158,7 +165,7 @@ std::int32_t ColorMap::GetClosestColor(const ColorRGB* colour, std::int32_t* dis
       return i;
     }
     if (d < best) {
-      best = d;
+      best = AsFloat(d);
       found = i;
     }
   }

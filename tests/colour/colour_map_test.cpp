@@ -70,6 +70,12 @@ TEST(ColorMapSearch, ClosestAndSimilarEntries) {
   EXPECT_EQ(Closest(small, {0, 0, 0}), std::make_pair(2, 8));
   EXPECT_EQ(Closest(small, {-2000000000, 0, 0}), std::make_pair(0, -1));
   EXPECT_EQ(small.GetSimilarColor(&c10), 2);
+  // The best distance is kept as a float: 2^24 + 1 is held as 2^24, which
+  // the exact 2^24 of a later entry does not beat.
+  ColorMap wide(3, 8191);
+  wide.colors[1] = {4096, 1, 0};
+  wide.colors[2] = {4096, 0, 0};
+  EXPECT_EQ(Closest(wide, {0, 0, 0}), std::make_pair(1, 1366));
 }
 
 TEST(ColorMapSearch, MemoAnswersRepeatsUntilAnotherMapOrAChange) {
