@@ -81,6 +81,10 @@ TEST(ColorMapSearch, ClosestAndSimilarEntries) {
   EXPECT_EQ(Closest(small, {0, 0, 0}), std::make_pair(2, 8));
   EXPECT_EQ(Closest(small, {-2000000000, 0, 0}), std::make_pair(0, -1));
   EXPECT_EQ(small.GetSimilarColor(&c10), 2);
+  const ColorRGB low{INT32_MIN, INT32_MIN, 0};  // squares that would wrap to 2
+  small.colors[3] = {INT32_MAX, INT32_MAX, 1 << 17};
+  EXPECT_EQ(std::make_pair(small.GetSimilarColor(&low), Closest(small, low).first),
+            std::make_pair(0, 0));
   // The best distance is kept as a float: 2^24 + 1 is held as 2^24, which
   // the exact 2^24 of a later entry does not beat.
   ColorMap wide(3, 8191);
