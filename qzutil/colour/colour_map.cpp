@@ -45,12 +45,24 @@ std::int64_t AbsDiff(std::int32_t a, std::int32_t b) {
   return d < 0 ? -d : d;
 }
 
-// True when any difference lies outside -2^21 .. 2^21 - 1: one test of the
-// three offset differences together (a negative one wraps to a huge value).
-bool FarOff(std::int64_t dr, std::int64_t dg, std::int64_t db) {
+// Sum of the squared component differences of `e` from `c`, exact in 64
+// bits, or -1 when a difference lies outside -2^21 .. 2^21 - 1: such an
+// entry is at least 2^42 away and never beats a search bound (at most 2^32).
+// The three offset differences are tested together (a negative one wraps to
+// a huge value).
+std::int64_t SquaredDistance(const ColorRGB& e, const ColorRGB& c) {
   constexpr std::int64_t kHalf = std::int64_t{1} << 21;
-  return (static_cast<std::uint64_t>(dr + kHalf) | static_cast<std::uint64_t>(dg + kHalf) |
-          static_cast<std::uint64_t>(db + kHalf)) >= static_cast<std::uint64_t>(2 * kHalf);
+  const std::int64_t dr = std::int64_t{e.red} - c.red, dg = std::int64_t{e.green} - c.green,
+                     db = std::int64_t{e.blue} - c.blue;
+  if ((static_cast<std::uint64_t>(dr + kHalf) | static_cast<std::uint64_t>(dg + kHalf) |
+       static_cast<std::uint64_t>(db + kHalf)) >= static_cast<std::uint64_t>(2 * kHalf))
+    return -1;
+  return dr * dr + dg * dg + db * db;
+}
+
+// `d` rounded to a float and back; the distances here stay far below 2^63.
+std::int64_t AsFloat(std::int64_t d) {
+  return static_cast<std::int64_t>(static_cast<float>(d));
 }
 
 // 3 * scale * scale + 1 in unsigned 32-bit arithmetic, the search bound.
@@ -138,27 +150,25 @@ std::int32_t ColorMap::GetClosestColor(const ColorRGB* colour, std::int32_t* dis
     return g_memo.index;
   }
 
-  // Squared distances in 64-bit integers. An entry 2^21 or more off in any
-  // component lies at least 2^42 away and can never beat the bound (at most
-  // 2^32), so it is passed over before squaring; below that the sums are
-  // exact, and the answers are those of the same sums taken in double
-  // precision. The bound itself is rounded to a float on purpose.
-  const std::int64_t r = colour->red, g = colour->green, b = colour->blue;
-  auto best = static_cast<std::int64_t>(static_cast<float>(SearchBound(maxValue)));
+  // Squared distances in 64-bit integers; far entries are passed over before
+  // squaring (see SquaredDistance) and the others are exact, so the answers
+  // are those of the same sums taken in double precision. The best distance
+  // so far, the bound included, is held as a float: above 2^24 (scales beyond
+  // 2364) the rounding decides between close large distances.
+  auto best = AsFloat(SearchBound(maxValue));
   std::int32_t found = 0;
   for (std::int32_t i = 1; i < numColors; ++i) {
     const ColorRGB& e = colors[i];
     if (e.red < 0) continue;
-    const std::int64_t dr = e.red - r, dg = e.green - g, db = e.blue - b;
-    if (FarOff(dr, dg, db)) continue;
-    const std::int64_t d = dr * dr + dg * dg + db * db;
+    const std::int64_t d = SquaredDistance(e, *colour);
+    if (d < 0) continue;
     if (d == 0) {
       Remember(*colour, i, 0);
       *distance = 0;
       return i;
     }
     if (d < best) {
-      best = d;
+      best = AsFloat(d);
       found = i;
     }
   }
@@ -177,18 +187,14 @@ std::int32_t ColorMap::GetClosestColor(const ColorRGB* colour, std::int32_t* dis
 
 std::int32_t ColorMap::GetSimilarColor(const ColorRGB* colour) const {
   if (colour == nullptr) return 0;
-  // Unsigned 64-bit sums cannot overflow for components within the scale
-  // and stay defined for any others.
-  std::uint64_t best = SearchBound(maxValue);
+  // Exact 64-bit sums; far entries never beat the bound and are passed over.
+  std::int64_t best = SearchBound(maxValue);
   std::int32_t found = 0;
   for (std::int32_t i = 0; i < numColors; ++i) {
     const ColorRGB& e = colors[i];
     if (e.red < 0) continue;
-    const auto dr = static_cast<std::uint64_t>(AbsDiff(e.red, colour->red));
-    const auto dg = static_cast<std::uint64_t>(AbsDiff(e.green, colour->green));
-    const auto db = static_cast<std::uint64_t>(AbsDiff(e.blue, colour->blue));
-    const std::uint64_t d = dr * dr + dg * dg + db * db;
-    if (d < best && d != 0) {
+    const std::int64_t d = SquaredDistance(e, *colour);
+    if (d > 0 && d < best) {
       best = d;
       found = i;
     }

@@ -73,7 +73,9 @@ class QZ_API ColorMap {
 
   // Index (1..numColors - 1) of the usable entry nearest to `colour` by the
   // sum of squared component differences; the first exact match wins at
-  // once, equal distances keep the lower index. *distance (when the pointer
+  // once, equal distances keep the lower index (the best distance so far is
+  // held as a float, so on scales beyond 2364 a later entry must come below
+  // that rounded value to win). *distance (when the pointer
   // is not null) receives the mean absolute component difference rounded
   // half up: trunc((|dr| + |dg| + |db|) * 0.3333333333333333 + 0.5), so 0
   // for an exact match and for one step off in a single component. When no

@@ -1,6 +1,7 @@
 // ColorMap, ColorRWMap, ColorXfm and the plain colour functions: the
 // closest-colour search and its memo, the similar-colour search, the
 // setters, pixel values, read-only lists and index translation.
+#include <cstdlib>
 #include <new>
 #include <random>
 #include <tuple>
@@ -36,21 +37,31 @@ TEST(ColorMapSearch, ClosestAndSimilarEntries) {
     EXPECT_EQ(Closest(one, {10, 10, 10}), std::make_pair(1, want)) << step;
   }
 
-  // Against an exhaustive reference on random maps with vacant entries.
+  // Against the formula in floating point (squared distances as doubles, the
+  // best one held as a float) on random clusters of entries, on an 8-bit
+  // scale and on a wide one where the distances pass 2^24.
   std::mt19937 rng(5);
-  std::uniform_int_distribution<int> byte(0, 255), slot(0, 9);
-  for (int trial = 0; trial < 300; ++trial) {
-    ColorMap m(16, 255);
+  for (int trial = 0; trial < 600; ++trial) {
+    const std::int32_t scale = trial % 2 != 0 ? 255 : 32767;
+    std::uniform_int_distribution<int> any(0, scale), jitter(-2, 2);
+    const ColorRGB c{any(rng), any(rng), any(rng)}, centre{any(rng), any(rng), any(rng)};
+    ColorMap m(16, scale);
     for (int i = 0; i < 16; ++i)
-      m.colors[i] = {slot(rng) == 0 ? -1 : byte(rng) / 16 * 16, byte(rng) / 16 * 16, 128};
-    const ColorRGB c{byte(rng), byte(rng), 128};
-    int best = 0;
-    long best_d = 1L << 40;
+      m.colors[i] = {i % 5 == 4 && jitter(rng) > 0 ? -1 : centre.red + jitter(rng),
+                     centre.green + jitter(rng), centre.blue + jitter(rng)};
+    auto best = static_cast<float>(3u * static_cast<std::uint32_t>(scale * scale) + 1u);
+    int want = 0;
     for (int i = 1; i < 16; ++i) {
-      const long dr = m.colors[i].red - c.red, dg = m.colors[i].green - c.green;
-      if (m.colors[i].red >= 0 && dr * dr + dg * dg < best_d) best = i, best_d = dr * dr + dg * dg;
+      const ColorRGB& e = m.colors[i];
+      const double dr = e.red - c.red, dg = e.green - c.green, db = e.blue - c.blue;
+      const double d = dr * dr + dg * dg + db * db;
+      if (e.red >= 0 && d < best) best = static_cast<float>(d), want = i;
     }
-    EXPECT_EQ(Closest(m, c).first, best);
+    const double sum = std::abs(m.colors[want].red - c.red) +
+                       std::abs(m.colors[want].green - c.green) +
+                       std::abs(m.colors[want].blue - c.blue);
+    EXPECT_EQ(Closest(m, c), std::make_pair(want, static_cast<int>(sum * 0.3333333333333333 + 0.5)))
+        << trial;
   }
 
   // No usable entry from 1 on: index 0, distance -1.
@@ -70,6 +81,16 @@ TEST(ColorMapSearch, ClosestAndSimilarEntries) {
   EXPECT_EQ(Closest(small, {0, 0, 0}), std::make_pair(2, 8));
   EXPECT_EQ(Closest(small, {-2000000000, 0, 0}), std::make_pair(0, -1));
   EXPECT_EQ(small.GetSimilarColor(&c10), 2);
+  const ColorRGB low{INT32_MIN, INT32_MIN, 0};  // squares that would wrap to 2
+  small.colors[3] = {INT32_MAX, INT32_MAX, 1 << 17};
+  EXPECT_EQ(std::make_pair(small.GetSimilarColor(&low), Closest(small, low).first),
+            std::make_pair(0, 0));
+  // The best distance is kept as a float: 2^24 + 1 is held as 2^24, which
+  // the exact 2^24 of a later entry does not beat.
+  ColorMap wide(3, 8191);
+  wide.colors[1] = {4096, 1, 0};
+  wide.colors[2] = {4096, 0, 0};
+  EXPECT_EQ(Closest(wide, {0, 0, 0}), std::make_pair(1, 1366));
 }
 
 TEST(ColorMapSearch, MemoAnswersRepeatsUntilAnotherMapOrAChange) {
@@ -183,21 +204,27 @@ TEST(ColorRWMap, ReadOnlyListsAndColours) {
 }
 
 TEST(ColorXfm, TranslatesIndicesAndCountsTheMatches) {
-  // Source entries: 0 nearest to target 3; 1 exact; 2 at mean 5; 3 at 40; 4 at 20.
-  const std::int32_t src[] = {9, 9, 9, 30, 30, 30, 215, 200, 200, 70, 70, 70, 50, 50, 50};
-  const std::int32_t dst[] = {9, 9, 9, 30, 30, 30, 200, 200, 200, 0, 0, 0};
-  auto* source = static_cast<ColorMap*>(ColNewColorMap(5, 255, src));
-  ColorMap exact_target(4, 255, dst);
-  ColorXfm* xfm = ColOpenXfm(5);
+  // Source entry i is grey (d, d, d), at mean distance d from the black entry
+  // 1 of the target (the last one is nearer white); entry 0 is not counted,
+  // and the target's entry 0, nearest to 8, 8, 8, is never answered.
+  std::vector<std::int32_t> src;
+  for (int d : {0, 0, 3, 4, 7, 8, 15, 16, 31, 32, 40, 250})
+    src.insert(src.end(), {d, d, d});
+  const std::int32_t dst[] = {9, 9, 9, 0, 0, 0, 255, 255, 255};
+  auto* source = static_cast<ColorMap*>(ColNewColorMap(12, 255, src.data()));
+  ColorMap target(3, 255, dst);
+  ColorXfm* xfm = ColOpenXfm(12);
   EXPECT_EQ(xfm->DoColorXfm(3), 0u);  // never mapped: zero-filled
+  std::vector<int> want(11, 1);
+  want.push_back(2);
   for (int run = 0; run < 2; ++run) {
-    ColMapColors(source, &exact_target, xfm);
-    EXPECT_EQ(std::vector<int>(xfm->table, xfm->table + 5), (std::vector<int>{3, 1, 2, 1, 1}));
+    ColMapColors(source, &target, xfm);
+    EXPECT_EQ(std::vector<int>(xfm->table, xfm->table + 12), want);
     EXPECT_EQ(std::make_tuple(xfm->numExact, xfm->numWithin3, xfm->numWithin7, xfm->numWithin15,
                               xfm->numWithin31),
-              std::make_tuple(1, 0, 1, 0, 1));
+              std::make_tuple(1, 1, 3, 2, 2));
   }
-  EXPECT_EQ(xfm->DoColorXfm(5) + xfm->DoColorXfm(0xFFFFFFFFu), 2u);  // the last entry
+  EXPECT_EQ(xfm->DoColorXfm(12) + xfm->DoColorXfm(0xFFFFFFFFu), 4u);  // the last entry
 
   std::int32_t distance = 0;
   const ColorRGB c{200, 200, 198};
