@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <random>
 #include <vector>
 
 #include "memory/mem_support.h"
@@ -103,6 +104,44 @@ TEST_F(MemTest, TreesMoveClearAndHandBackRefusedBlocks) {
   EXPECT_EQ(root, nullptr);
   EXPECT_EQ(heap_.live.count(orphan), 1u);  // now the caller's
   heap_.Release(orphan);
+}
+
+// The one-walk scans of allocation and release against the plain walks, over
+// generated trees with holes in the table.
+TEST_F(MemTest, CombinedScansAgreeWithSeparateWalks) {
+  MemPoolT* pool = MemPoolNew(0);
+  MemListT* list = MemListNew(pool, nullptr);
+  void* roots[8] = {};
+  std::mt19937 rng(5);
+  for (int step = 0; step < 3000; ++step) {
+    std::vector<void**> vars;  // empty variables: roots and words of live blocks
+    std::vector<void*> live;
+    for (void*& root : roots)
+      if (root == nullptr) vars.push_back(&root);
+    for (std::int32_t i = 0; i < list->size; ++i) {
+      auto* words = static_cast<void**>(list->entries[i].address);
+      if (words == nullptr) continue;
+      live.push_back(words);
+      for (int w = 0; w < 2; ++w)
+        if (words[w] == nullptr) vars.push_back(&words[w]);
+    }
+    void** var = vars[rng() % vars.size()];
+    const qz::detail::MemNewEntryScan scan = qz::detail::MemScanForNewEntry(list, var);
+    EXPECT_EQ(scan.free_slot, qz::detail::MemFindFreeSlot(list));
+    EXPECT_EQ(scan.container, qz::detail::MemFindContainer(list, var, 0, -1));
+    if (live.empty() || rng() % 5 < 3) {
+      ASSERT_EQ(MemAllocate(list, 2 * sizeof(void*), 1, var), MEM_OK);
+      static_cast<Node*>(*var)->child = static_cast<Node*>(*var)->other = nullptr;
+      continue;
+    }
+    void* address = live[rng() % live.size()];
+    const qz::detail::MemReleaseScan found = qz::detail::MemScanForRelease(list, address);
+    ASSERT_EQ(found.index, qz::detail::MemFindAddress(list, address));
+    EXPECT_EQ(found.has_children, qz::detail::MemHasChildren(list, found.index));
+    MemFree(list, address);
+  }
+  MemListDelete(&list);
+  MemPoolDelete(&pool);
 }
 
 }  // namespace
