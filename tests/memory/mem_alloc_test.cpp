@@ -109,39 +109,37 @@ TEST_F(MemTest, TreesMoveClearAndHandBackRefusedBlocks) {
 // The one-walk scans of allocation and release against the plain walks, over
 // generated trees with holes in the table.
 TEST_F(MemTest, CombinedScansAgreeWithSeparateWalks) {
-  MemPoolT* pool = MemPoolNew(0);
-  MemListT* list = MemListNew(pool, nullptr);
+  namespace qd = qz::detail;
+  pool_->size = 2147483647;
   void* roots[8] = {};
   std::mt19937 rng(5);
   for (int step = 0; step < 3000; ++step) {
-    std::vector<void**> vars;  // empty variables: roots and words of live blocks
+    std::vector<void**> vars;  // empty variables: roots and the words of live blocks
     std::vector<void*> live;
     for (void*& root : roots)
       if (root == nullptr) vars.push_back(&root);
-    for (std::int32_t i = 0; i < list->size; ++i) {
-      auto* words = static_cast<void**>(list->entries[i].address);
-      if (words == nullptr) continue;
-      live.push_back(words);
-      for (int w = 0; w < 2; ++w)
-        if (words[w] == nullptr) vars.push_back(&words[w]);
+    for (std::int32_t i = 0; i < list_->size; ++i) {
+      auto* node = static_cast<Node*>(list_->entries[i].address);
+      if (node != nullptr) live.push_back(node);
+      if (node != nullptr && node->child == nullptr) vars.push_back(&node->child);
+      if (node != nullptr && node->other == nullptr) vars.push_back(&node->other);
     }
     void** var = vars[rng() % vars.size()];
-    const qz::detail::MemNewEntryScan scan = qz::detail::MemScanForNewEntry(list, var);
-    EXPECT_EQ(scan.free_slot, qz::detail::MemFindFreeSlot(list));
-    EXPECT_EQ(scan.container, qz::detail::MemFindContainer(list, var, 0, -1));
+    const qd::MemNewEntryScan scan = qd::MemScanForNewEntry(list_, var);
+    EXPECT_EQ(scan.free_slot, qd::MemFindFreeSlot(list_));
+    EXPECT_EQ(scan.container, qd::MemFindContainer(list_, var, 0, -1));
     if (live.empty() || rng() % 5 < 3) {
-      ASSERT_EQ(MemAllocate(list, 2 * sizeof(void*), 1, var), MEM_OK);
-      static_cast<Node*>(*var)->child = static_cast<Node*>(*var)->other = nullptr;
+      ASSERT_EQ(Alloc(var, sizeof(Node)), MEM_OK);
+      *static_cast<Node*>(*var) = Node{};
       continue;
     }
     void* address = live[rng() % live.size()];
-    const qz::detail::MemReleaseScan found = qz::detail::MemScanForRelease(list, address);
-    ASSERT_EQ(found.index, qz::detail::MemFindAddress(list, address));
-    EXPECT_EQ(found.has_children, qz::detail::MemHasChildren(list, found.index));
-    MemFree(list, address);
+    const qd::MemReleaseScan found = qd::MemScanForRelease(list_, address);
+    ASSERT_EQ(found.index, qd::MemFindAddress(list_, address));
+    EXPECT_EQ(found.has_children, qd::MemHasChildren(list_, found.index));
+    MemFree(list_, address);
   }
-  MemListDelete(&list);
-  MemPoolDelete(&pool);
+  MemListDelete(&list_);
 }
 
 }  // namespace
