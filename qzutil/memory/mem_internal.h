@@ -93,9 +93,8 @@ MemReleaseScan MemScanForRelease(const MemListT* list, const void* address);
 // refuses the larger table.
 bool MemListGrow(MemListT* list);
 // Links slot `index` below the first other block that contains its back
-// pointer and that is not one of its descendants. `container` is the first
-// such block regardless of descent when the caller already knows it (the
-// search goes on from there), or omitted.
+// pointer: `container`, when the caller's walk already found it (-1 for
+// none), or searched for.
 void MemLinkParent(MemListT* list, std::int32_t index, std::int32_t container);
 void MemLinkParent(MemListT* list, std::int32_t index);
 // Takes slot `index` off its parent's total_size and unlinks it.

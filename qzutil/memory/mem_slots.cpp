@@ -110,31 +110,14 @@ bool MemListGrow(MemListT* list) {
   return true;
 }
 
-namespace {
-
-// True when slot `candidate` lies in the tree below slot `root`.
-bool IsDescendant(const MemListT* list, std::int32_t candidate, std::int32_t root) {
-  // Links never form a cycle, so the chain ends within `size` steps.
-  for (std::int32_t i = candidate, steps = 0; i >= 0 && steps <= list->size;
-       i = list->entries[i].parent, ++steps) {
-    if (i == root) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 void MemLinkParent(MemListT* list, std::int32_t index, std::int32_t container) {
+  if (container < 0) return;
   MemEntryT* entries = list->entries;
-  const void* target = entries[index].back_ptr;
-  for (std::int32_t p = container; p >= 0; p = MemFindContainer(list, target, p + 1, index)) {
-    if (IsDescendant(list, p, index)) continue;
-    entries[index].parent = p;
-    entries[p].total_size += entries[index].size;
-    QZ_MEM_TRACE("    Parent sequence [%ld] total size %ld\n",
-                 static_cast<long>(entries[p].sequence), static_cast<long>(entries[p].total_size));
-    return;
-  }
+  entries[index].parent = container;
+  entries[container].total_size += entries[index].size;
+  QZ_MEM_TRACE("    Parent sequence [%ld] total size %ld\n",
+               static_cast<long>(entries[container].sequence),
+               static_cast<long>(entries[container].total_size));
 }
 
 void MemLinkParent(MemListT* list, std::int32_t index) {

@@ -81,8 +81,10 @@ TEST_F(MemTest, TreesMoveClearAndHandBackRefusedBlocks) {
   EXPECT_EQ(EntryOf(child).parent, -1);
   MemSetPointer(list_, child, &r->other);
   EXPECT_EQ(EntryOf(root).total_size, 50);
-  MemSetPointer(list_, root, static_cast<void**>(child));  // never below its own child
-  EXPECT_EQ(EntryOf(root).parent, -1);
+  MemSetPointer(list_, root, static_cast<void**>(child));  // the two now hold each other
+  EXPECT_EQ(EntryOf(root).parent, 1);
+  MemFree(list_, child);  // refused: it holds the root's variable
+  EXPECT_EQ(list_->used, 2);
   MemSetPointer(list_, root, &root);
   ASSERT_EQ(Alloc(static_cast<void**>(child) + 1, 8), MEM_OK);  // a grandchild
   MemListClear(list_);                                          // leaf first, over several walks
