@@ -1,7 +1,8 @@
 // Tracked allocation and eviction. Every operation walks the slot table
-// linearly (free-slot search, parent search, address search, the children
-// check of a release, the candidate walk of an eviction), so the cost grows
-// with the number of live blocks in the list.
+// linearly, so the cost grows with the number of live blocks in the list:
+// an allocation makes one walk (lowest free slot and the block holding the
+// back pointer), a release one (the address and its children), an eviction
+// two (the candidates, then the release of the chosen tree).
 //
 // BM_AllocateFree/N: one MemAllocate + MemFree of a 16-byte block in a list
 // that already holds N live blocks; BM_MallocFree is the bare heap for

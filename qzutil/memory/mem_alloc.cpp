@@ -25,7 +25,10 @@ bool Raise(MemListT* list, std::int32_t code, std::intptr_t key, std::int32_t si
 // Registers `block` in a free slot; false when the handler filled every slot
 // after the table check and the table cannot grow.
 bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key, void** back_ptr) {
-  std::int32_t slot = qd::MemFindFreeSlot(list);
+  // The new slot is free, so it cannot be its own container, and growth
+  // adds only free slots: the walk's container stays right either way.
+  const qd::MemNewEntryScan scan = qd::MemScanForNewEntry(list, back_ptr);
+  std::int32_t slot = scan.free_slot;
   if (slot < 0) {
     if (!qd::MemListGrow(list)) return false;
     slot = qd::MemFindFreeSlot(list);
@@ -41,7 +44,7 @@ bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key,
   QZ_MEM_TRACE("  [%ld] Allocation address %#lx total size %ld pool used %ld\n",
                static_cast<long>(entry.sequence), qd::MemHex(block),
                static_cast<long>(entry.total_size), static_cast<long>(pool->used));
-  qd::MemLinkParent(list, slot);
+  qd::MemLinkParent(list, slot, scan.container);
   return true;
 }
 
@@ -138,9 +141,9 @@ void MemFree(MemListT* list, void* address) {
     return;
   }
   QZ_MEM_TRACE("Free: list %#lx address %#lx\n", qd::MemHex(list), qd::MemHex(address));
-  const std::int32_t index = qd::MemFindAddress(list, address);
-  if (index >= 0) {
-    qd::MemReleaseEntry(list, index);
+  const qd::MemReleaseScan found = qd::MemScanForRelease(list, address);
+  if (found.index >= 0) {
+    qd::MemReleaseEntry(list, found.index, found.has_children);
     return;
   }
   QZ_MEM_TRACE("**Address not found\n");

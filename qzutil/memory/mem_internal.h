@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include "qzutil/memory/mem_list.h"
 
@@ -62,20 +63,47 @@ MemState& mem_state();
 void MemClearSlot(MemEntryT* entry);
 // Lowest slot holding `address`, or -1.
 std::int32_t MemFindAddress(const MemListT* list, const void* address);
-// Lowest free slot, or -1.
-std::int32_t MemFindFreeSlot(const MemListT* list);
+// Lowest free slot from `from` on, or -1.
+std::int32_t MemFindFreeSlot(const MemListT* list, std::int32_t from = 0);
+// First live slot from `from` on, other than `skip`, whose block contains
+// `target`; -1 for none.
+std::int32_t MemFindContainer(const MemListT* list, const void* target, std::int32_t from,
+                              std::int32_t skip);
+// Whether some slot names slot `index` as its parent.
+bool MemHasChildren(const MemListT* list, std::int32_t index);
+
+// What a new entry needs to know, found in one walk instead of two: the
+// lowest free slot and the first live slot whose block contains the new
+// back pointer (-1 for none).
+struct MemNewEntryScan {
+  std::int32_t free_slot;
+  std::int32_t container;
+};
+MemNewEntryScan MemScanForNewEntry(const MemListT* list, const void* back_ptr);
+
+// The lowest slot holding `address` (-1 for none) and whether it has
+// children, mostly in one walk instead of two.
+struct MemReleaseScan {
+  std::int32_t index;
+  bool has_children;
+};
+MemReleaseScan MemScanForRelease(const MemListT* list, const void* address);
 
 // Adds kMemSlotStep cleared slots; false (table unchanged) when the heap
 // refuses the larger table.
 bool MemListGrow(MemListT* list);
 // Links slot `index` below the first other block that contains its back
-// pointer and that is not one of its descendants.
+// pointer: `container`, when the caller's walk already found it (-1 for
+// none), or searched for.
+void MemLinkParent(MemListT* list, std::int32_t index, std::int32_t container);
 void MemLinkParent(MemListT* list, std::int32_t index);
 // Takes slot `index` off its parent's total_size and unlinks it.
 void MemDetachParent(MemListT* list, std::int32_t index);
 // Releases one entry; false when refused (the back pointer no longer holds
-// the block, or the entry has children).
-bool MemReleaseEntry(MemListT* list, std::int32_t index);
+// the block, or the entry has children). `has_children`, when the caller's
+// own walk already found it out, spares the walk over the slots.
+bool MemReleaseEntry(MemListT* list, std::int32_t index,
+                     std::optional<bool> has_children = std::nullopt);
 // Releases the direct children of slot `index`, then the slot itself; true
 // when the slot itself was released.
 bool MemReleaseTree(MemListT* list, std::int32_t index);

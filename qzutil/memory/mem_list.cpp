@@ -29,7 +29,8 @@ void ForgetEntry(MemListT* list, std::int32_t index) {
 
 // After a clear, what is still registered was refused: some owner variables
 // no longer hold their blocks. Those blocks go back to their owners; their
-// removal unblocks the ancestors, which are released normally. Every back
+// removal unblocks the ancestors, which are released normally. Blocks that
+// hold each other are still refused then and go back as well. Every back
 // pointer is read before anything is freed, since some of them lie inside
 // blocks about to be released; `excluded` carries the verdict, the list is
 // going away and no search pass can follow.

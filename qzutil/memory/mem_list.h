@@ -11,8 +11,9 @@
 // A block whose back pointer lies inside another block of the same list is
 // that block's child; the parent's total_size counts its own size plus the
 // sizes of its direct children. A block with living children is never
-// released. A block is never linked below one of its own descendants (that
-// would make both unreleasable).
+// released. A block moved (MemSetPointer) into a variable inside one of its
+// own descendants becomes that descendant's child as well: the blocks then
+// hold each other, and neither is released until one is moved out again.
 //
 // When a request does not fit, MemAllocate calls the list's handler with a
 // MemExceptionT. A nonzero answer lets the allocation go on with its next
@@ -35,13 +36,14 @@
 //    it walks the slots in index order releasing each tree (direct children,
 //    then the entry) and repeats the walk while it still releases something,
 //    so deeper trees come down leaf first. Releases refused by the usual rules
-//    (the owner's variable no longer holds the block, or a descendant of it
-//    is such a block) leave those entries registered. MemListDelete clears
-//    the list, then hands the still-registered blocks back to their owners:
-//    it takes their bytes off the pool, forgets them without freeing them or
-//    touching the owners' variables, and releases the rest. Such a block
-//    belongs to whoever holds it; it came from malloc, so it is freed with
-//    free() or with MemFree(NULL, block) while no default list is set.
+//    (the owner's variable no longer holds the block, a descendant of it is
+//    such a block, or blocks hold each other) leave those entries
+//    registered. MemListDelete clears the list, then hands the
+//    still-registered blocks back to their owners: it takes their bytes off
+//    the pool, forgets them without freeing them or touching the owners'
+//    variables, and releases what that unblocks. Such a block belongs to
+//    whoever holds it; it came from malloc, so it is freed with free() or
+//    with MemFree(NULL, block) while no default list is set.
 //  - MemSetPointer detaches the entry from its former parent (whose
 //    total_size drops by the entry's size) before looking for a new parent,
 //    so total_size stays true for every parent.

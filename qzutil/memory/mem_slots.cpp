@@ -21,11 +21,78 @@ std::int32_t MemFindAddress(const MemListT* list, const void* address) {
   return -1;
 }
 
-std::int32_t MemFindFreeSlot(const MemListT* list) {
-  for (std::int32_t i = 0; i < list->size; ++i) {
+std::int32_t MemFindFreeSlot(const MemListT* list, std::int32_t from) {
+  for (std::int32_t i = from; i < list->size; ++i) {
     if (list->entries[i].address == nullptr) return i;
   }
   return -1;
+}
+
+namespace {
+
+// Whether the block of an entry covers `target`. One unsigned comparison
+// does for both ends because no block wraps around the address space; a
+// free slot (null, 0 bytes) covers nothing.
+bool Contains(const MemEntryT& entry, std::uintptr_t target) {
+  const std::uintptr_t offset = target - reinterpret_cast<std::uintptr_t>(entry.address);
+  return offset < static_cast<std::uint32_t>(entry.size);
+}
+
+}  // namespace
+
+std::int32_t MemFindContainer(const MemListT* list, const void* target, std::int32_t from,
+                              std::int32_t skip) {
+  const auto at = reinterpret_cast<std::uintptr_t>(target);
+  for (std::int32_t p = from; p < list->size; ++p) {
+    if (p != skip && Contains(list->entries[p], at)) return p;
+  }
+  return -1;
+}
+
+bool MemHasChildren(const MemListT* list, std::int32_t index) {
+  for (std::int32_t i = 0; i < list->size; ++i) {
+    if (list->entries[i].parent == index) return true;
+  }
+  return false;
+}
+
+MemNewEntryScan MemScanForNewEntry(const MemListT* list, const void* back_ptr) {
+  const auto target = reinterpret_cast<std::uintptr_t>(back_ptr);
+  const MemEntryT* entries = list->entries;
+  MemNewEntryScan scan{-1, -1};
+  // Both answers open until the first free slot or container; the rest of
+  // the walk looks for the other one only.
+  std::int32_t i = 0;
+  for (; i < list->size; ++i) {
+    if (entries[i].address == nullptr) {
+      scan.free_slot = i;
+      scan.container = MemFindContainer(list, back_ptr, i + 1, -1);
+      return scan;
+    }
+    if (Contains(entries[i], target)) break;
+  }
+  if (i == list->size) return scan;
+  scan.container = i;
+  scan.free_slot = MemFindFreeSlot(list, i + 1);
+  return scan;
+}
+
+MemReleaseScan MemScanForRelease(const MemListT* list, const void* address) {
+  MemReleaseScan scan{-1, false};
+  if (address == nullptr) return scan;  // free slots hold null
+  const MemEntryT* entries = list->entries;
+  bool linked_before = false;  // a slot below the match has a parent
+  std::int32_t i = 0;
+  for (; i < list->size && entries[i].address != address; ++i)
+    linked_before |= entries[i].parent >= 0;
+  if (i == list->size) return scan;
+  scan.index = i;
+  for (std::int32_t j = i; j < list->size && !scan.has_children; ++j)
+    scan.has_children = entries[j].parent == i;
+  // Slots below the match need a second look only if one of them is linked.
+  for (std::int32_t j = 0; linked_before && j < i && !scan.has_children; ++j)
+    scan.has_children = entries[j].parent == i;
+  return scan;
 }
 
 bool MemListGrow(MemListT* list) {
@@ -43,35 +110,18 @@ bool MemListGrow(MemListT* list) {
   return true;
 }
 
-namespace {
-
-// True when slot `candidate` lies in the tree below slot `root`.
-bool IsDescendant(const MemListT* list, std::int32_t candidate, std::int32_t root) {
-  // Links never form a cycle, so the chain ends within `size` steps.
-  for (std::int32_t i = candidate, steps = 0; i >= 0 && steps <= list->size;
-       i = list->entries[i].parent, ++steps) {
-    if (i == root) return true;
-  }
-  return false;
+void MemLinkParent(MemListT* list, std::int32_t index, std::int32_t container) {
+  if (container < 0) return;
+  MemEntryT* entries = list->entries;
+  entries[index].parent = container;
+  entries[container].total_size += entries[index].size;
+  QZ_MEM_TRACE("    Parent sequence [%ld] total size %ld\n",
+               static_cast<long>(entries[container].sequence),
+               static_cast<long>(entries[container].total_size));
 }
 
-}  // namespace
-
 void MemLinkParent(MemListT* list, std::int32_t index) {
-  MemEntryT* entries = list->entries;
-  const auto target = reinterpret_cast<std::uintptr_t>(entries[index].back_ptr);
-  for (std::int32_t p = 0; p < list->size; ++p) {
-    if (p == index || entries[p].address == nullptr) continue;
-    const auto begin = reinterpret_cast<std::uintptr_t>(entries[p].address);
-    const auto end = begin + static_cast<std::uint32_t>(entries[p].size);
-    if (target < begin || target >= end) continue;
-    if (IsDescendant(list, p, index)) continue;
-    entries[index].parent = p;
-    entries[p].total_size += entries[index].size;
-    QZ_MEM_TRACE("    Parent sequence [%ld] total size %ld\n",
-                 static_cast<long>(entries[p].sequence), static_cast<long>(entries[p].total_size));
-    return;
-  }
+  MemLinkParent(list, index, MemFindContainer(list, list->entries[index].back_ptr, 0, index));
 }
 
 void MemDetachParent(MemListT* list, std::int32_t index) {
@@ -81,19 +131,17 @@ void MemDetachParent(MemListT* list, std::int32_t index) {
   entry.parent = -1;
 }
 
-bool MemReleaseEntry(MemListT* list, std::int32_t index) {
+bool MemReleaseEntry(MemListT* list, std::int32_t index, std::optional<bool> has_children) {
   MemEntryT& entry = list->entries[index];
   if (*entry.back_ptr != entry.address) {
     QZ_MEM_TRACE("**[%ld] Back pointer does not contain address\n",
                  static_cast<long>(entry.sequence));
     return false;
   }
-  for (std::int32_t i = 0; i < list->size; ++i) {
-    if (list->entries[i].parent == index) {
-      // The text ends in a slash and an n, without a line break.
-      QZ_MEM_TRACE("**[%ld] Is parent/n", static_cast<long>(entry.sequence));
-      return false;
-    }
+  if (has_children.has_value() ? *has_children : MemHasChildren(list, index)) {
+    // The text ends in a slash and an n, without a line break.
+    QZ_MEM_TRACE("**[%ld] Is parent/n", static_cast<long>(entry.sequence));
+    return false;
   }
   MemPoolT* pool = list->pool;
   pool->used -= entry.size;
@@ -116,10 +164,13 @@ bool MemReleaseEntry(MemListT* list, std::int32_t index) {
 }
 
 bool MemReleaseTree(MemListT* list, std::int32_t index) {
+  // Every child is met on this walk, so a refused one is exactly what keeps
+  // the entry from going.
+  bool refused = false;
   for (std::int32_t i = 0; i < list->size; ++i) {
-    if (list->entries[i].parent == index) MemReleaseEntry(list, i);
+    if (list->entries[i].parent == index && !MemReleaseEntry(list, i)) refused = true;
   }
-  return MemReleaseEntry(list, index);
+  return MemReleaseEntry(list, index, refused);
 }
 
 }  // namespace qz::detail

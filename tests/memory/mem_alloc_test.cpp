@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <random>
 #include <vector>
 
 #include "memory/mem_support.h"
@@ -55,8 +56,6 @@ TEST_F(MemTest, SeventeenthBlockGrowsTheTableAndSequencesAreShared) {
 
 TEST_F(MemTest, DefaultsAndNoList) {
   void* p = nullptr;
-  ASSERT_EQ(MemAllocate(nullptr, 5, 0, &p), MEM_OK);  // straight from the heap
-  MemFree(nullptr, p);
   MemSetDefaultList(list_);
   MemSetDefaultObject(77);
   ASSERT_EQ(MemAllocate(nullptr, 5, 0, &p), MEM_OK);
@@ -82,8 +81,10 @@ TEST_F(MemTest, TreesMoveClearAndHandBackRefusedBlocks) {
   EXPECT_EQ(EntryOf(child).parent, -1);
   MemSetPointer(list_, child, &r->other);
   EXPECT_EQ(EntryOf(root).total_size, 50);
-  MemSetPointer(list_, root, static_cast<void**>(child));  // never below its own child
-  EXPECT_EQ(EntryOf(root).parent, -1);
+  MemSetPointer(list_, root, static_cast<void**>(child));  // the two now hold each other
+  EXPECT_EQ(EntryOf(root).parent, 1);
+  MemFree(list_, child);  // refused: it holds the root's variable
+  EXPECT_EQ(list_->used, 2);
   MemSetPointer(list_, root, &root);
   ASSERT_EQ(Alloc(static_cast<void**>(child) + 1, 8), MEM_OK);  // a grandchild
   MemListClear(list_);                                          // leaf first, over several walks
@@ -103,6 +104,42 @@ TEST_F(MemTest, TreesMoveClearAndHandBackRefusedBlocks) {
   EXPECT_EQ(root, nullptr);
   EXPECT_EQ(heap_.live.count(orphan), 1u);  // now the caller's
   heap_.Release(orphan);
+}
+
+// The one-walk scans of allocation and release against the plain walks, over
+// generated trees with holes in the table.
+TEST_F(MemTest, CombinedScansAgreeWithSeparateWalks) {
+  namespace qd = qz::detail;
+  pool_->size = 2147483647;
+  void* roots[8] = {};
+  std::mt19937 rng(5);
+  for (int step = 0; step < 3000; ++step) {
+    std::vector<void**> vars;  // empty variables: roots and the words of live blocks
+    std::vector<void*> live;
+    for (void*& root : roots)
+      if (root == nullptr) vars.push_back(&root);
+    for (std::int32_t i = 0; i < list_->size; ++i) {
+      auto* node = static_cast<Node*>(list_->entries[i].address);
+      if (node != nullptr) live.push_back(node);
+      if (node != nullptr && node->child == nullptr) vars.push_back(&node->child);
+      if (node != nullptr && node->other == nullptr) vars.push_back(&node->other);
+    }
+    void** var = vars[rng() % vars.size()];
+    const qd::MemNewEntryScan scan = qd::MemScanForNewEntry(list_, var);
+    EXPECT_EQ(scan.free_slot, qd::MemFindFreeSlot(list_));
+    EXPECT_EQ(scan.container, qd::MemFindContainer(list_, var, 0, -1));
+    if (live.empty() || rng() % 5 < 3) {
+      ASSERT_EQ(Alloc(var, sizeof(Node)), MEM_OK);
+      *static_cast<Node*>(*var) = Node{};
+      continue;
+    }
+    void* address = live[rng() % live.size()];
+    const qd::MemReleaseScan found = qd::MemScanForRelease(list_, address);
+    ASSERT_EQ(found.index, qd::MemFindAddress(list_, address));
+    EXPECT_EQ(found.has_children, qd::MemHasChildren(list_, found.index));
+    MemFree(list_, address);
+  }
+  MemListDelete(&list_);
 }
 
 }  // namespace
