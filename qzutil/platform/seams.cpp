@@ -1,7 +1,10 @@
-// Installers of the operating-system layer's seams: a test may put a fake
-// behind any of them; nullptr brings back the native backend.
+// Installers of every platform seam: a test may put a fake behind any of them;
+// nullptr brings back the native backend. One pointer per seam, null until a
+// fake is installed, so loading the library runs no code.
+#include "qzutil/platform/attach.h"
 #include "qzutil/platform/file_io.h"
 #include "qzutil/platform/file_system.h"
+#include "qzutil/platform/profile.h"
 #include "qzutil/platform/system_services.h"
 
 namespace qz::platform {
@@ -14,6 +17,12 @@ Backend*& installed() {
 }
 
 template <class Backend>
+Backend& active(Backend& native) {
+  Backend* fake = installed<Backend>();
+  return fake != nullptr ? *fake : native;
+}
+
+template <class Backend>
 Backend* swap_installed(Backend* backend) {
   Backend* previous = installed<Backend>();
   installed<Backend>() = backend;
@@ -22,25 +31,36 @@ Backend* swap_installed(Backend* backend) {
 
 }  // namespace
 
+Attach& attach() {
+  return active(native_attach());
+}
+Attach* set_attach(Attach* backend) {
+  return swap_installed(backend);
+}
+
+Profile& profile() {
+  return active(native_profile());
+}
+Profile* set_profile(Profile* backend) {
+  return swap_installed(backend);
+}
+
 FileSystem& file_system() {
-  FileSystem* fake = installed<FileSystem>();
-  return fake != nullptr ? *fake : native_file_system();
+  return active(native_file_system());
 }
 FileSystem* set_file_system(FileSystem* backend) {
   return swap_installed(backend);
 }
 
 FileIo& file_io() {
-  FileIo* fake = installed<FileIo>();
-  return fake != nullptr ? *fake : native_file_io();
+  return active(native_file_io());
 }
 FileIo* set_file_io(FileIo* backend) {
   return swap_installed(backend);
 }
 
 SystemServices& system_services() {
-  SystemServices* fake = installed<SystemServices>();
-  return fake != nullptr ? *fake : native_system_services();
+  return active(native_system_services());
 }
 SystemServices* set_system_services(SystemServices* backend) {
   return swap_installed(backend);
