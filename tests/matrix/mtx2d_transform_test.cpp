@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <random>
 #include <string>
 #include <tuple>
@@ -36,30 +35,6 @@ RealPtT Map(const Mtx2D& m, double x, double y) {
 
 std::int32_t Round(double v) {
   return static_cast<std::int32_t>(v < 0.0 ? v - 0.5 : v + 0.5);
-}
-
-// Matrices of every type code. Integer elements with half-integer offsets and
-// inputs make exact halves frequent; kind 4 has arbitrary real elements.
-Mtx2D Gen(int kind, std::mt19937& g) {
-  std::uniform_int_distribution<int> k(1, 4), h(-40, 40);
-  auto nz = [&] { return static_cast<double>(k(g) * (g() % 2 ? 1 : -1)); };
-  std::uniform_real_distribution<double> u(-3, 3);
-  Mtx2D m;
-  if (kind == 0) m.a = nz(), m.d = nz();
-  if (kind == 1) m.a = 0, m.b = nz(), m.c = nz(), m.d = 0;
-  if (kind == 2) m.a = nz(), m.b = nz(), m.c = nz(), m.d = nz();
-  if (kind == 3) m.SetIdentity(), m.Scale(nz(), nz());  // type 3, yet not the identity
-  if (kind == 4) m.a = u(g), m.b = u(g), m.c = u(g), m.d = u(g);
-  m.e = h(g) / 2.0, m.f = h(g) / 2.0;
-  if (kind != 3) m.SetType();
-  return m;
-}
-
-// Half-integers or arbitrary reals, of either sign.
-RealPtT Point(std::mt19937& g) {
-  std::uniform_int_distribution<int> h(-400, 400);
-  std::uniform_real_distribution<double> u(-1e4, 1e4);
-  return g() % 2 ? RealPtT{h(g) / 2.0, h(g) / 2.0} : RealPtT{u(g), u(g)};
 }
 
 // The enclosing box of the mapped corners, in the order the transforms write.
@@ -99,18 +74,15 @@ class Mtx2DTransform : public ::testing::TestWithParam<KernelSet> {
   }
   void TearDown() override { qz::detail::UseBestKernelSet(); }
 };
-const char* const kKernelNames[] = {"Portable", "Sse2", "Avx"};
+const char* const kNames[] = {"Portable", "Sse2", "Avx"};
 INSTANTIATE_TEST_SUITE_P(Kernels, Mtx2DTransform,
                          ::testing::Values(KernelSet::kPortable, KernelSet::kSse2, KernelSet::kAvx),
-                         [](const auto& p) {
-                           return std::string(kKernelNames[static_cast<int>(p.param)]);
-                         });
+                         [](auto p) { return std::string(kNames[static_cast<int>(p.param)]); });
 
 TEST_P(Mtx2DTransform, EveryFormFollowsThePointRule) {
   // Beyond the signed 32-bit range, and for NaN, every path gives INT32_MIN.
-  const std::int32_t lo = std::numeric_limits<std::int32_t>::min();
   const RealPtT far[3] = {{2147483647.4, -2147483648.4}, {2147483647.5, 3e9}, {std::nan(""), -3e9}};
-  const IntPtT want[3] = {{2147483647, lo}, {lo, lo}, {lo, lo}};
+  const IntPtT want[3] = {{2147483647, INT32_MIN}, {INT32_MIN, INT32_MIN}, {INT32_MIN, INT32_MIN}};
   IntPtT list[3] = {}, one[3] = {};
   Mtx2D().XfmPts(3, far, list);
   for (int k = 0; k < 3; ++k)
@@ -121,10 +93,23 @@ TEST_P(Mtx2DTransform, EveryFormFollowsThePointRule) {
   // of duplicates and there-and-back triples are common; every third list
   // reaches past 16 bits to show the wrap of the short form.
   std::mt19937 g(8);
-  std::uniform_real_distribution<double> nudge(-0.3, 0.3);
+  std::uniform_int_distribution<int> one_to_4(1, 4), h(-40, 40), hp(-400, 400);
+  std::uniform_real_distribution<double> nudge(-0.3, 0.3), u(-3, 3), up(-1e4, 1e4);
+  auto nz = [&] { return static_cast<double>(one_to_4(g) * (g() % 2 ? 1 : -1)); };
+  auto point = [&] { return g() % 2 ? RealPtT{hp(g) / 2.0, hp(g) / 2.0} : RealPtT{up(g), up(g)}; };
   for (int i = 0; i < 4000; ++i) {
-    const Mtx2D m = Gen(i % 5, g);
-    const RealPtT base[3] = {Point(g), Point(g), Point(g)};
+    // Matrices of every type code. Integer elements with half-integer offsets
+    // and inputs (half-integers or arbitrary reals, of either sign) make exact
+    // halves frequent; the fifth kind has arbitrary real elements.
+    Mtx2D m;
+    if (i % 5 == 0) m.a = nz(), m.d = nz();
+    if (i % 5 == 1) m.a = 0, m.b = nz(), m.c = nz(), m.d = 0;
+    if (i % 5 == 2) m.a = nz(), m.b = nz(), m.c = nz(), m.d = nz();
+    if (i % 5 == 3) m.SetIdentity(), m.Scale(nz(), nz());  // type 3, yet not the identity
+    if (i % 5 == 4) m.a = u(g), m.b = u(g), m.c = u(g), m.d = u(g);
+    m.e = h(g) / 2.0, m.f = h(g) / 2.0;
+    if (i % 5 != 3) m.SetType();
+    const RealPtT base[3] = {point(), point(), point()};
     const int n = i % 50 == 0   ? static_cast<int>(g() % 3) - 1    // 0, -1 or 1
                   : i % 10 == 0 ? 1 + static_cast<int>(g() % 700)  // past one 256-point block
                                 : 1 + static_cast<int>(g() % 8);
