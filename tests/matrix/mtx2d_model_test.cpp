@@ -1,14 +1,17 @@
-// Mtx2D as a value: construction, type codes, edits, composition, inversion
-// and the plain queries.
+// Mtx2D as a value: construction, type codes, edits, composition, inversion,
+// the plain and the orientation queries, and the flat functions over them.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <limits>
+#include <cstring>
 #include <random>
 #include <tuple>
+#include <utility>
 
 #include <gtest/gtest.h>
 
+#include "qzutil/matrix/matrix_flat.h"
 #include "qzutil/matrix/mtx2d.h"
 
 namespace {
@@ -44,16 +47,14 @@ TEST(Mtx2DModel, IdentityClassificationAndEdits) {
   r.Identity(), s.Initialize();
   EXPECT_EQ(std::make_tuple(All(m), All(r), All(s)),
             std::make_tuple(kOrient[0], kOrient[0], kOrient[0]));
-  EXPECT_EQ(m.IsIdentity(), 0);
-  m.SetIdentity();
-  EXPECT_EQ(m.IsIdentity(), 1);
+  const int fresh = m.IsIdentity();
   // None of these can create an off-diagonal term, so the mark survives
   // them, and SetIdentity on the resulting non-identity leaves it too.
-  m.Translate(5, 5), m.Scale(2, -3), m.ReflectInX(), m.ReflectInY(), m.InvertYAxis(480);
-  m.SetIdentity();
-  EXPECT_EQ(m.type, Mtx2DIdentity);
+  m.SetIdentity(), m.Translate(5, 5), m.Scale(2, -3), m.ReflectInX(), m.ReflectInY();
+  m.InvertYAxis(480), m.SetIdentity();
+  EXPECT_EQ(std::make_pair(fresh, int{m.IsIdentity()}), std::make_pair(0, 1));
 
-  const double nan = std::numeric_limits<double>::quiet_NaN(), up = std::nextafter(1.0, 2.0);
+  const double nan = std::nan(""), up = std::nextafter(1.0, 2.0);
   const Elems in[] = {{2, 0, -0.0, 3, 9, 9},   {nan, 0, 0, 1, 0, 0},     {0, 2, 0, 0, 0, 0},
                       {-0.0, 0, -1, 0, 0, 0},  {0, nan, 0, 0, 0, 0},     {1, nan, 0, 0, 0, 0},
                       {0, 1, 1, 1e-300, 0, 0}, {1, -0.0, 0, 1, -0.0, 0}, {1, 0, 0, up, 0, 0},
@@ -92,10 +93,8 @@ TEST(Mtx2DModel, ProductAndInverse) {
                                p.e * q.b + p.f * q.d + q.f},
                               p.reflectFlags ^ q.reflectFlags,
                               Mtx2DGeneral}));
-    Mtx2D::Multiply(&p, &q, &s);
-    EXPECT_EQ(All(s), All(r));
-    p = p * q;  // a factor may receive its own product
-    EXPECT_EQ(All(p), All(r));
+    Mtx2D::Multiply(&p, &q, &s), p = p * q;  // a factor may receive its own product
+    EXPECT_EQ(std::make_pair(All(s), All(p)), std::make_pair(All(r), All(r)));
     const double k = 1 / (q.a * q.d - q.c * q.b);
     EXPECT_EQ(All(q.Invert()),
               (Fields{{q.d * k, -(q.b * k), -(q.c * k), q.a * k, (q.c * q.f - q.e * q.d) * k,
@@ -103,9 +102,8 @@ TEST(Mtx2DModel, ProductAndInverse) {
                       q.reflectFlags,
                       Mtx2DGeneral}));
   }
-  Mtx2D t;
-  t.Translate(3, 4);
-  EXPECT_EQ(All(t.Invert()), (Fields{{1, 0, 0, 1, -3, -4}, 0, Mtx2DAligned}));
+  EXPECT_EQ(All(Mtx2D(0, 0, Mtx2DRot0, 1, 1, 3, 4).Invert()),
+            (Fields{{1, 0, 0, 1, -3, -4}, 0, Mtx2DAligned}));
   EXPECT_FALSE(std::isfinite(Make({1, 2, 2, 4, 0, 0}).Invert().a));  // singular: no error
 }
 
@@ -175,9 +173,126 @@ TEST(Mtx2DModel, QueriesAndComparison) {
   for (int i = 0; i < 6; ++i) {
     v = std::get<0>(All(m)), v[i] += 1;
     EXPECT_EQ(m != Make(v), 1) << i;
-    v[i] = std::numeric_limits<double>::quiet_NaN();
+    v[i] = std::nan("");
     EXPECT_EQ(Make(v) != Make(v), 1) << i;
   }
+}
+
+// Orientation code of the image (a, b) of the x axis.
+std::int32_t Code(double a, double b) {
+  if (b == 0) return a > 0 ? 0 : a < 0 ? 2 : -1;
+  return b < 0 ? 3 : 1;
+}
+
+// Turning angle in degrees before snapping.
+double RawDegrees(double a, double b) {
+  const double deg = std::acos(a / std::sqrt(b * b + a * a)) * 57.29577950560105;
+  return b < 0.0 ? 360.0 - deg : deg;
+}
+
+TEST(Mtx2DOrientation, MirrorOrientationAndRotation) {
+  // Each snapping interval is open at both ends.
+  const double snap[5][3] = {
+      {0.0, 0.1, 0}, {89.9, 90.1, 90}, {179.9, 180.1, 180}, {269.9, 270.1, 270}, {359.9, 360.0, 0}};
+  auto unnan = [](double v) { return std::isnan(v) ? -9.0 : v; };  // NaN is never snapped
+  std::mt19937 g(21);
+  std::uniform_real_distribution<double> off(-0.3, 0.3), scale(0.01, 100), u(-5, 5);
+  for (int i = 0; i < 16000; ++i) {
+    // Right-angle orientations with unequal scales, turns near each right
+    // angle (half of them mirrored), arbitrary matrices, an x image of (0, 0)
+    // or (0, NaN), and a y part so small that the angle computes as exactly
+    // 360, which lies outside (359.9, 360).
+    Mtx2D m;
+    const double t = (i % 5) * 90 + off(g), k = scale(g), flip = g() % 2 ? -1 : 1;
+    const double ca = k * std::cos(t / 57.29577950560105), sa = k * std::sin(t / 57.29577950560105);
+    if (i % 4 == 0) m.Orient(static_cast<Mtx2DOrient>(i / 4 % 8)), m.Scale(k, scale(g));
+    if (i % 8 == 1 || i % 8 == 7) m = Make({ca, sa, -sa * flip, ca * flip, 0, 0});
+    if (i % 8 == 5) m = Make({u(g), i % 3 ? u(g) : 0.0, u(g), u(g), 0, 0});
+    if (i % 4 == 2) m = Make({0, i % 8 == 2 ? 0.0 : std::nan(""), ca, sa, 0, 0});
+    if (i % 8 == 3) m = Make({k, -1e-300, 0, k, 0, 0});
+    const unsigned short mirror = m.a * m.d - m.c * m.b < 0;
+    // GetOrientation: bit value 1 (ReflectInX) changes the sign of a, bit
+    // value 2 that of b, so that Orient with 4 or 5 reports pi and with 6 or 7
+    // -pi/2; unequal scales push the cosine outside [-1, 1], where it is clamped.
+    m.reflectFlags = static_cast<std::uint32_t>(g() % 4);
+    const double xa = m.reflectFlags & 1 ? -m.a : m.a, xb = m.reflectFlags & 2 ? -m.b : m.b;
+    const double q =
+        std::acos(std::clamp(xa / std::sqrt(std::fabs(m.a * m.d - m.c * m.b)), -1.0, 1.0));
+    double want = RawDegrees(m.a, m.b);
+    for (const auto& s : snap)
+      want = want > s[0] && want < s[1] ? s[2] : want;
+    unsigned short m1 = 9, m2 = 9, m3 = 9;
+    std::int32_t first = 9, last = 9, flags = 9;
+    double deg = -1, rad = -1;
+    m.GetXMirrorAndOrientation(&m1, &first);  // mirror applied first: a and b as they are
+    m.GetOrientationAndXMirror(&m2, &last);   // mirror applied last: b changes sign
+    m.GetXMirrorAndRotation(&m3, &deg);
+    m.GetOrientation(&rad, &flags);
+    ASSERT_EQ(std::make_tuple(m.ReversesOrientation(), m1, m2, m3, first, last, unnan(deg),
+                              unnan(rad), flags),
+              std::make_tuple(mirror, mirror, mirror, mirror, Code(m.a, m.b),
+                              Code(m.a, mirror ? -m.b : m.b), unnan(want), unnan(xb < 0 ? -q : q),
+                              std::int32_t(m.reflectFlags)))
+        << i;
+  }
+  // Angles that compute to exactly an interval's end stay unsnapped.
+  for (double end : {89.9, 90.1, 269.9, 270.1}) {
+    const double b = end < 180 ? 2.0 : -2.0;  // the angle falls as a grows when b > 0
+    double a = 2 / std::tan(std::min(end, 360 - end) / 57.29577950560105), deg = 0;
+    for (int i = 0; i < 1000 && RawDegrees(a, b) != end; ++i)
+      a = std::nextafter(a, (RawDegrees(a, b) > end) == (b > 0) ? 3.0 : -3.0);
+    ASSERT_EQ(RawDegrees(a, b), end);
+    unsigned short mirror = 9;
+    Make({a, b, -b, a, 0, 0}).GetXMirrorAndRotation(&mirror, &deg);
+    EXPECT_EQ(deg, end);
+  }
+}
+
+// Applies the flat call to x and the member call to y, both copies of base.
+#define EXPECT_FORWARDS(flat_call, member_call) \
+  do {                                          \
+    Mtx2D x = base, y = base;                   \
+    flat_call;                                  \
+    y.member_call;                              \
+    EXPECT_EQ(All(x), All(y)) << #flat_call;    \
+  } while (0)
+
+TEST(MatrixFlat, EachFunctionForwardsToItsMember) {
+  // A general matrix with reflections recorded and a deliberately stale type,
+  // so that a missing or an extra re-classification shows.
+  std::mt19937 g(9);
+  Mtx2D base = Random(g), q = Random(g);
+  base.reflectFlags = 1, base.type = Mtx2DIdentity, q.reflectFlags = 3;
+  EXPECT_FORWARDS(initialize_matrix(&x), Initialize());
+  EXPECT_FORWARDS(set_matrix_type(&x), SetType());
+  EXPECT_FORWARDS(reflect_matrix_x(&x), ReflectInX());
+  EXPECT_FORWARDS(reflect_matrix_y(&x), ReflectInY());
+  EXPECT_FORWARDS(translate_matrix(2, -3, &x), Translate(2, -3));
+  EXPECT_FORWARDS(scale_matrix(2, -3, &x), Scale(2, -3));
+  EXPECT_FORWARDS(rotate_matrix(33, &x, 1), Rotate(33, 1));
+  EXPECT_FORWARDS(rotate_matrix(33, &x, 2), Rotate(33, 2));
+  EXPECT_FORWARDS(orient_matrix(Mtx2DRot90ReflectY, &x), Orient(Mtx2DRot90ReflectY));
+  EXPECT_FORWARDS(set_xfm(1, 2, Mtx2DRot270, 3, 4, 5, 6, &x),
+                  SetXfm(1, 2, Mtx2DRot270, 3, 4, 5, 6));
+  // Inverse and product are computed whole before they are stored, so the
+  // result may be any of the inputs; the order of the factors matters.
+  Mtx2D inv = base, first = base, second = q;
+  invert_matrix(&inv, &inv);
+  multiply_matrices(&first, &q, &first);
+  multiply_matrices(&base, &second, &second);
+  EXPECT_EQ(std::make_tuple(All(inv), All(first), All(second)),
+            std::make_tuple(All(base.Invert()), All(base * q), All(base * q)));
+
+  // The remaining three only write their outputs: compare those byte for byte.
+  double rad[2] = {}, pt[4] = {0, 0, 1, 1};
+  std::int32_t flags[2] = {0, 9};
+  const RealRectT in{{{0, 0}, {1, 3}, {-2, 1}, {4, 4}}};
+  RealRectT box[2] = {};
+  xfm_get_orientation(&base, &rad[0], &flags[0]), base.GetOrientation(&rad[1], &flags[1]);
+  til_xfm_pnt(1.25, -2.5, &pt[0], &pt[1], &base), base.XfmPt(1.25, -2.5, &pt[2], &pt[3]);
+  XfmRect(&in, &box[0], &base), base.XfmRect(&in, &box[1]);
+  EXPECT_EQ(std::make_tuple(rad[0], flags[0], pt[0], pt[1], std::memcmp(box, box + 1, sizeof *box)),
+            std::make_tuple(rad[1], flags[1], pt[2], pt[3], 0));
 }
 
 }  // namespace

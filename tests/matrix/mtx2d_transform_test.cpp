@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <random>
 #include <string>
 #include <tuple>
@@ -21,11 +20,12 @@ template <class Pt>
 auto P(const Pt& p) {
   return std::make_pair(p.x, p.y);
 }
-template <class Pt>
-auto Ps(const Pt* p, std::size_t n) {
-  std::vector<decltype(P(*p))> v;
-  for (std::size_t i = 0; i < n; ++i)
-    v.push_back(P(p[i]));
+// The first n points of an array or vector, as pairs.
+template <class R>
+auto Ps(const R& r, std::size_t n = SIZE_MAX) {
+  std::vector<decltype(P(*std::begin(r)))> v;
+  for (auto it = std::begin(r); it != std::end(r) && v.size() < n; ++it)
+    v.push_back(P(*it));
   return v;
 }
 
@@ -35,33 +35,6 @@ RealPtT Map(const Mtx2D& m, double x, double y) {
 
 std::int32_t Round(double v) {
   return static_cast<std::int32_t>(v < 0.0 ? v - 0.5 : v + 0.5);
-}
-IntPtT Round(const RealPtT& p) {
-  return {Round(p.x), Round(p.y)};
-}
-
-// Matrices of every type code. Integer elements with half-integer offsets and
-// inputs make exact halves frequent; kind 4 has arbitrary real elements.
-Mtx2D Gen(int kind, std::mt19937& g) {
-  std::uniform_int_distribution<int> k(1, 4), h(-40, 40);
-  auto nz = [&] { return static_cast<double>(k(g) * (g() % 2 ? 1 : -1)); };
-  std::uniform_real_distribution<double> u(-3, 3);
-  Mtx2D m;
-  if (kind == 0) m.a = nz(), m.d = nz();
-  if (kind == 1) m.a = 0, m.b = nz(), m.c = nz(), m.d = 0;
-  if (kind == 2) m.a = nz(), m.b = nz(), m.c = nz(), m.d = nz();
-  if (kind == 3) m.SetIdentity(), m.Scale(nz(), nz());  // type 3, yet not the identity
-  if (kind == 4) m.a = u(g), m.b = u(g), m.c = u(g), m.d = u(g);
-  m.e = h(g) / 2.0, m.f = h(g) / 2.0;
-  if (kind != 3) m.SetType();
-  return m;
-}
-
-// Half-integers or arbitrary reals, of either sign.
-RealPtT Point(std::mt19937& g) {
-  std::uniform_int_distribution<int> h(-400, 400);
-  std::uniform_real_distribution<double> u(-1e4, 1e4);
-  return g() % 2 ? RealPtT{h(g) / 2.0, h(g) / 2.0} : RealPtT{u(g), u(g)};
 }
 
 // The enclosing box of the mapped corners, in the order the transforms write.
@@ -77,20 +50,16 @@ std::vector<std::pair<double, double>> Box(const Mtx2D& m, const Rect& r) {
 
 // Keeps a point unless it equals the last kept one, which then takes its
 // attribute; a kept there-and-back triple drops its last point.
-template <class Pt>
-std::pair<std::vector<Pt>, std::vector<std::uint32_t>> Thin(
-    const std::vector<Pt>& pts, const std::vector<std::uint32_t>& attr) {
-  std::vector<Pt> kept{pts[0]};
+template <class V>
+std::pair<V, std::vector<std::uint32_t>> Thin(const V& pts,
+                                              const std::vector<std::uint32_t>& attr) {
+  V kept{pts[0]};
   std::vector<std::uint32_t> kattr{attr[0]};
-  auto same = [](const Pt& p, const Pt& q) { return p.x == q.x && p.y == q.y; };
   for (std::size_t i = 1; i < pts.size(); ++i) {
-    if (same(pts[i], kept.back())) {
-      kattr.back() = attr[i];
-    } else {
-      kept.push_back(pts[i]), kattr.push_back(attr[i]);
-    }
+    if (pts[i] != kept.back()) kept.push_back(pts[i]), kattr.push_back(0);
+    kattr.back() = attr[i];
   }
-  if (kept.size() == 3 && same(kept[2], kept[0])) kept.pop_back(), kattr.pop_back();
+  if (kept.size() == 3 && kept[2] == kept[0]) kept.pop_back(), kattr.pop_back();
   return {kept, kattr};
 }
 
@@ -105,40 +74,47 @@ class Mtx2DTransform : public ::testing::TestWithParam<KernelSet> {
   }
   void TearDown() override { qz::detail::UseBestKernelSet(); }
 };
-std::string KernelName(const ::testing::TestParamInfo<KernelSet>& info) {
-  return info.param == KernelSet::kPortable ? "Portable"
-         : info.param == KernelSet::kSse2   ? "Sse2"
-                                            : "Avx";
-}
+const char* const kNames[] = {"Portable", "Sse2", "Avx"};
 INSTANTIATE_TEST_SUITE_P(Kernels, Mtx2DTransform,
                          ::testing::Values(KernelSet::kPortable, KernelSet::kSse2, KernelSet::kAvx),
-                         KernelName);
+                         [](auto p) { return std::string(kNames[static_cast<int>(p.param)]); });
 
 TEST_P(Mtx2DTransform, EveryFormFollowsThePointRule) {
   // Beyond the signed 32-bit range, and for NaN, every path gives INT32_MIN.
-  const std::int32_t lo = std::numeric_limits<std::int32_t>::min();
   const RealPtT far[3] = {{2147483647.4, -2147483648.4}, {2147483647.5, 3e9}, {std::nan(""), -3e9}};
-  const IntPtT want[6] = {{2147483647, lo}, {lo, lo}, {lo, lo},
-                          {2147483647, lo}, {lo, lo}, {lo, lo}};
-  IntPtT far_out[6] = {};
-  Mtx2D().XfmPts(3, far, far_out);
+  const IntPtT want[3] = {{2147483647, INT32_MIN}, {INT32_MIN, INT32_MIN}, {INT32_MIN, INT32_MIN}};
+  IntPtT list[3] = {}, one[3] = {};
+  Mtx2D().XfmPts(3, far, list);
   for (int k = 0; k < 3; ++k)
-    Mtx2D().XfmPt(&far[k], &far_out[3 + k]);
-  EXPECT_EQ(Ps(far_out, 6), Ps(want, 6));
+    Mtx2D().XfmPt(&far[k], &one[k]);
+  EXPECT_EQ(std::make_pair(Ps(list), Ps(one)), std::make_pair(Ps(want), Ps(want)));
 
   // Points drawn from three bases, often repeated exactly or nudged, so runs
   // of duplicates and there-and-back triples are common; every third list
   // reaches past 16 bits to show the wrap of the short form.
   std::mt19937 g(8);
-  std::uniform_real_distribution<double> nudge(-0.3, 0.3);
+  std::uniform_int_distribution<int> one_to_4(1, 4), h(-40, 40), hp(-400, 400);
+  std::uniform_real_distribution<double> nudge(-0.3, 0.3), u(-3, 3), up(-1e4, 1e4);
+  auto nz = [&] { return static_cast<double>(one_to_4(g) * (g() % 2 ? 1 : -1)); };
+  auto point = [&] { return g() % 2 ? RealPtT{hp(g) / 2.0, hp(g) / 2.0} : RealPtT{up(g), up(g)}; };
   for (int i = 0; i < 4000; ++i) {
-    const Mtx2D m = Gen(i % 5, g);
-    const RealPtT base[3] = {Point(g), Point(g), Point(g)};
+    // Matrices of every type code. Integer elements with half-integer offsets
+    // and inputs (half-integers or arbitrary reals, of either sign) make exact
+    // halves frequent; the fifth kind has arbitrary real elements.
+    Mtx2D m;
+    if (i % 5 == 0) m.a = nz(), m.d = nz();
+    if (i % 5 == 1) m.a = 0, m.b = nz(), m.c = nz(), m.d = 0;
+    if (i % 5 == 2) m.a = nz(), m.b = nz(), m.c = nz(), m.d = nz();
+    if (i % 5 == 3) m.SetIdentity(), m.Scale(nz(), nz());  // type 3, yet not the identity
+    if (i % 5 == 4) m.a = u(g), m.b = u(g), m.c = u(g), m.d = u(g);
+    m.e = h(g) / 2.0, m.f = h(g) / 2.0;
+    if (i % 5 != 3) m.SetType();
+    const RealPtT base[3] = {point(), point(), point()};
     const int n = i % 50 == 0   ? static_cast<int>(g() % 3) - 1    // 0, -1 or 1
                   : i % 10 == 0 ? 1 + static_cast<int>(g() % 700)  // past one 256-point block
                                 : 1 + static_cast<int>(g() % 8);
     const std::size_t len = static_cast<std::size_t>(std::max(n, 0));
-    // One guard entry past the end of each output must survive.
+    // One guard entry past the end of each plain-list output must survive.
     std::vector<RealPtT> in(len), world(len + 1, {7, 7}), rp = world, wout(len);
     std::vector<IntPtT> dev(len + 1, {7, 7}), fdev = dev, ip = dev, fp = dev, pout(len);
     std::vector<DevSPtT> sdev(len + 1, {7, 7}), sp = sdev;
@@ -149,68 +125,58 @@ TEST_P(Mtx2DTransform, EveryFormFollowsThePointRule) {
       if (i % 3 == 0) in[k].x *= 17, in[k].y *= -13;
       attr[k] = static_cast<std::uint32_t>(g());
       world[k] = Map(m, in[k].x, in[k].y);
-      dev[k] = Round(world[k]);
+      dev[k] = {Round(world[k].x), Round(world[k].y)};
       fdev[k] = {dev[k].x * 8, dev[k].y * 8};
       sdev[k] = {static_cast<short>(dev[k].x), static_cast<short>(dev[k].y)};
 
-      RealPtT r = in[k], back{};
+      RealPtT r = in[k], rw{}, back{};
       IntPtT d{};
       m.XfmPt(r.x, r.y, &r.x, &r.y);  // outputs may alias the inputs
-      ASSERT_EQ(P(r), P(world[k])) << i;
-      m.RealXfmPt(&in[k], &r);
-      ASSERT_EQ(P(r), P(world[k])) << i;
-      m.XfmPt(&in[k], &d);
-      ASSERT_EQ(P(d), P(dev[k])) << i;
+      m.RealXfmPt(&in[k], &rw), m.XfmPt(&in[k], &d);
       m.InvXfmPt(&d, &back);  // this very matrix, nothing inverted
-      ASSERT_EQ(P(back), P(Map(m, d.x, d.y))) << i;
+      ASSERT_EQ(std::make_tuple(P(r), P(rw), P(d), P(back)),
+                std::make_tuple(P(world[k]), P(world[k]), P(dev[k]), P(Map(m, d.x, d.y))))
+          << i;
     }
-    m.XfmPts(n, in.data(), ip.data());
-    m.XfmFPts(n, in.data(), fp.data());
-    m.XfmSPts(n, in.data(), sp.data());
-    m.RealXfmPts(n, in.data(), rp.data());
-    ASSERT_EQ(Ps(ip.data(), len + 1), Ps(dev.data(), len + 1)) << i;
-    ASSERT_EQ(Ps(fp.data(), len + 1), Ps(fdev.data(), len + 1)) << i;
-    ASSERT_EQ(Ps(sp.data(), len + 1), Ps(sdev.data(), len + 1)) << i;
-    ASSERT_EQ(Ps(rp.data(), len + 1), Ps(world.data(), len + 1)) << i;
+    m.XfmPts(n, in.data(), ip.data()), m.XfmFPts(n, in.data(), fp.data());
+    m.XfmSPts(n, in.data(), sp.data()), m.RealXfmPts(n, in.data(), rp.data());
+    ASSERT_EQ(std::make_tuple(Ps(ip), Ps(fp), Ps(sp), Ps(rp)),
+              std::make_tuple(Ps(dev), Ps(fdev), Ps(sdev), Ps(world)))
+        << i;
 
     if (len >= 4) {  // the first four points as a rectangle, in whatever order
-      RealRectT rect{{in[0], in[1], in[2], in[3]}}, box{}, from_int{};
+      RealRectT rect{{in[0], in[1], in[2], in[3]}}, box{}, from_int{}, same = rect;
       IntRectT irect{{dev[0], dev[1], dev[2], dev[3]}}, ibox{};
-      m.XfmRect(&rect, &box);
-      m.XfmRect(&rect, &ibox);
-      m.XfmRect(&irect, &from_int);
-      ASSERT_EQ(Ps(box.corner, 4), Box(m, rect)) << i;
-      ASSERT_EQ(Ps(from_int.corner, 4), Box(m, irect)) << i;
-      for (int k = 0; k < 4; ++k) {  // bounds round to nearest, not outward
-        ASSERT_EQ(P(ibox.corner[k]), P(Round(box.corner[k]))) << i;
-      }
-      m.XfmRect(&rect, &rect);  // in place
-      ASSERT_EQ(Ps(rect.corner, 4), Ps(box.corner, 4)) << i;
+      m.XfmRect(&rect, &box), m.XfmRect(&rect, &ibox), m.XfmRect(&irect, &from_int);
+      m.XfmRect(&same, &same);                                  // in place
+      std::vector<std::pair<std::int32_t, std::int32_t>> near;  // bounds round to nearest
+      for (auto [x, y] : Box(m, rect))
+        near.emplace_back(Round(x), Round(y));
+      ASSERT_EQ(
+          std::make_tuple(Ps(box.corner), Ps(same.corner), Ps(from_int.corner), Ps(ibox.corner)),
+          std::make_tuple(Box(m, rect), Box(m, rect), Box(m, irect), near))
+          << i;
     }
     if (n < 1) continue;
 
-    dev.pop_back(), world.pop_back();
-    const auto [dkeep, dka] = Thin(dev, attr);
-    const auto [wkeep, wka] = Thin(world, attr);
+    const auto [dkeep, dka] = Thin(Ps(dev, len), attr);
+    const auto [wkeep, wka] = Thin(Ps(world, len), attr);
     DrwPSetT src{n, in.data(), attr.data()}, wset{-1, wout.data(), wattr.data()};
     DrwDPSetT dset{-1, ip.data(), dattr.data()};
     std::int32_t count = -1;
     m.XfmPolyPts(n, &count, in.data(), pout.data());
-    m.XfmPolySetPts(&src, &dset);
-    m.RealXfmPolyPtSet(&src, &wset);
-    const auto nd = static_cast<std::int32_t>(dkeep.size());
-    ASSERT_EQ(std::make_tuple(count, dset.count, wset.count),
-              std::make_tuple(nd, nd, static_cast<std::int32_t>(wkeep.size())))
+    m.XfmPolySetPts(&src, &dset), m.RealXfmPolyPtSet(&src, &wset);
+    const auto nd = static_cast<std::int32_t>(dkeep.size()),
+               nw = static_cast<std::int32_t>(wkeep.size());
+    dattr.resize(dkeep.size()), wattr.resize(wkeep.size());
+    ASSERT_EQ(std::make_tuple(count, dset.count, wset.count, Ps(pout, nd), Ps(ip, nd), dattr,
+                              Ps(wout, nw), wattr),
+              std::make_tuple(nd, nd, nw, dkeep, dkeep, dka, wkeep, wka))
         << i;
-    ASSERT_EQ(Ps(pout.data(), dkeep.size()), Ps(dkeep.data(), dkeep.size())) << i;
-    ASSERT_EQ(Ps(ip.data(), dkeep.size()), Ps(dkeep.data(), dkeep.size())) << i;
-    ASSERT_EQ(Ps(wout.data(), wkeep.size()), Ps(wkeep.data(), wkeep.size())) << i;
-    ASSERT_EQ(std::vector<std::uint32_t>(dattr.begin(), dattr.begin() + nd), dka) << i;
-    DrwPSetT shared{n, in.data(), attr.data()};  // attributes rewritten in place
-    DrwDPSetT shared_out{-1, ip.data(), attr.data()};
-    m.XfmPolySetPts(&shared, &shared_out);
-    ASSERT_EQ(std::vector<std::uint32_t>(attr.begin(), attr.begin() + nd), dka) << i;
-    ASSERT_EQ(std::vector<std::uint32_t>(wattr.begin(), wattr.begin() + wset.count), wka) << i;
+    DrwDPSetT shared_out{-1, ip.data(), attr.data()};  // attributes rewritten in place
+    m.XfmPolySetPts(&src, &shared_out);
+    attr.resize(dkeep.size());
+    ASSERT_EQ(attr, dka) << i;
   }
 }
 
