@@ -72,13 +72,16 @@ TEST(ColorMapSearch, ClosestAndSimilarEntries) {
   EXPECT_EQ(Closest(tiny, {1, 2, 3}), std::make_pair(0, -1));
   EXPECT_EQ(Closest(vacant, {1, 2, 3}), std::make_pair(0, -1));
   // Entries at or beyond the bound 3 * 10 * 10 + 1 of the scale are never
-  // answered (11, 10, 10 would lie 321 away), and far-off components
-  // overflow nothing.
+  // answered (21, 16, 13 lies 16^2 + 6^2 + 3^2 = 301 from entry 2), and
+  // far-off components overflow nothing.
   ColorMap small(4, 10);
   small.colors[1] = {2000000000, -2000000000, 0};
   small.colors[2] = {5, 10, 10};
   small.colors[3] = {0, 2100000000, 2100000000};
   EXPECT_EQ(Closest(small, {0, 0, 0}), std::make_pair(2, 8));
+  const ColorRGB at_bound{21, 16, 13};
+  EXPECT_EQ(std::make_pair(small.GetSimilarColor(&at_bound), Closest(small, at_bound)),
+            std::make_pair(0, std::make_pair(0, -1)));
   EXPECT_EQ(Closest(small, {-2000000000, 0, 0}), std::make_pair(0, -1));
   EXPECT_EQ(small.GetSimilarColor(&c10), 2);
   const ColorRGB low{INT32_MIN, INT32_MIN, 0};  // squares that would wrap to 2
@@ -183,16 +186,19 @@ TEST(ColorRWMap, ReadOnlyListsAndColours) {
   EXPECT_EQ(std::vector<int>(out.list, out.list + out.count),
             (std::vector<int>{0, 3, 4, 6, 7, 8, 9, 10}));
 
-  // Entry 3 lies beyond readOnly.count and is never examined.
+  // Entry 3 lies beyond readOnly.count and is never examined; the vacant
+  // entry 1 is examined like any other.
   const std::int32_t entries[] = {100, 100, 100, -1, 0, 0, 0, 0, 0, 50, 50, 50};
   ColorMap map(4, 255, entries);
   ColorRWMap readOnly(4);
   readOnly.count = 3;
   EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 100, 100, 100, 0), 1);
+  EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, -1, 0, 0, 0), 1);
   EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 101, 100, 100, 0), 0);
   EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 104, 97, 100, 5), 1);
   EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 105, 100, 100, 5), 0);
-  EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 50, 50, 50, 300), 1);  // 150 away, below 765
+  EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 200, 200, 200, 300), 1);  // 300 away, below 765
+  EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 50, 50, 50, 0), 0);
   readOnly.count = 99;  // more than the map holds: its entries only
   EXPECT_EQ(map.ColxGetReadOnlyColor(&readOnly, 50, 50, 50, 0), 1);
 }
