@@ -215,11 +215,10 @@ TEST(ColorXfm, TranslatesIndicesAndCountsTheMatches) {
   ColorMap target(3, 255, dst);
   ColorXfm* xfm = ColOpenXfm(12);
   EXPECT_EQ(xfm->DoColorXfm(3), 0u);  // never mapped: zero-filled
-  std::vector<int> want(11, 1);
-  want.push_back(2);
   for (int run = 0; run < 2; ++run) {
     ColMapColors(source, &target, xfm);
-    EXPECT_EQ(std::vector<int>(xfm->table, xfm->table + 12), want);
+    EXPECT_EQ(std::vector<int>(xfm->table, xfm->table + 12),
+              (std::vector<int>{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2}));
     EXPECT_EQ(std::make_tuple(xfm->numExact, xfm->numWithin3, xfm->numWithin7, xfm->numWithin15,
                               xfm->numWithin31),
               std::make_tuple(1, 1, 3, 2, 2));
@@ -228,6 +227,8 @@ TEST(ColorXfm, TranslatesIndicesAndCountsTheMatches) {
 
   std::int32_t distance = 0;
   const ColorRGB c{200, 200, 198};
+  EXPECT_EQ(ColGetClosestColor(&c, &target, &distance), 2);
+  EXPECT_EQ(distance, 56);
   EXPECT_EQ(ColGetClosestColor(&c, nullptr, &distance), 0);
   EXPECT_EQ(distance, -1);
 

@@ -40,6 +40,7 @@ TEST(ColorRGBText, KeywordsNumbersAndNames) {
       {"HSV 360 1 1", 0, kUnchanged},
       {"HSV 359.9 1 1", 1, {255, 0, 0}},
       {"hsv 240 0.5 1", 1, {128, 128, 255}},
+      {"HSV 0 0 0.5", 1, {128, 128, 128}},  // saturation 0: value for all three
       {"HSV 0 1.5 1", 0, kUnchanged},
       {"Name light grey", 0, kUnchanged},  // the name is the word "light"
       {"Name \"dark green\"", 1, {0, 128, 0}},
