@@ -10,17 +10,21 @@
 namespace {
 
 using Fields = std::tuple<int, int, int, int, int>;  // pen, alpha, red, green, blue
+using UC = unsigned char;
 
 Fields All(const ColorValue& v) {
   return {v.pen, v.alpha, v.red, v.green, v.blue};
 }
 
-using UC = unsigned char;
+// The five-field constructor, in field order.
+ColorValue Of(short p, UC a, UC r, UC g, UC b) {
+  return {p, a, r, g, b};
+}
 
-TEST(ColorValue, ConstructorsAndPackedColours) {
+TEST(ColorValue, ConstructorsPackedColoursAndCopies) {
   const std::pair<ColorValue, Fields> made[] = {
       {ColorValue(), {1, 255, 0, 0, 0}},
-      {ColorValue(short{7}, UC{9}, UC{10}, UC{20}, UC{30}), {7, 9, 10, 20, 30}},
+      {Of(7, 9, 10, 20, 30), {7, 9, 10, 20, 30}},
       {ColorValue(short{-3}), {-3, 0, 0, 0, 0}},
       {ColorValue(UC{10}, UC{20}, UC{30}), {-1, 255, 10, 30, 20}},
       {ColorValue(UC{40}, UC{10}, UC{20}, UC{30}), {-1, 40, 10, 30, 20}},
@@ -31,13 +35,13 @@ TEST(ColorValue, ConstructorsAndPackedColours) {
   for (const auto& [value, fields] : made)
     EXPECT_EQ(All(value), fields);
 
-  ColorValue v(short{5}, UC{1}, UC{2}, UC{3}, UC{4});
+  ColorValue v = Of(5, 1, 2, 3, 4);
   v.SetColorValueFromPackedColor(0x00ABCD56u);
   EXPECT_EQ(All(v), Fields(0x56, 0, 0, 0, 0));
   v.SetColorValueFromPackedColor(0x01123456u);
   EXPECT_EQ(All(v), Fields(-1, 255, 0x56, 0x34, 0x12));
 
-  ColorValue w(short{5});
+  ColorValue w(short{5}), y(short{0});
   w.SetColorValueFromRGB(ColorRGB{0x1FF, 2, 3});
   EXPECT_EQ(All(w), Fields(5, 255, 255, 2, 3));
   w.SetBackgroundColorValueFromRGB(ColorRGB{4, 5, 6});
@@ -47,48 +51,46 @@ TEST(ColorValue, ConstructorsAndPackedColours) {
   EXPECT_EQ(std::make_tuple(rgb.red, rgb.green, rgb.blue), std::make_tuple(4, 5, 6));
 
   // Comparison and copies: one differing field is enough.
-  ColorValue x = w, y(short{0});
   y = w;
-  EXPECT_EQ((x != w) + (y != w), 0);
+  EXPECT_EQ(y != w, 0);
   y.SetAlpha(1);
   EXPECT_EQ(y != w, 1);
 }
 
 TEST(ColorValue, AdjustForegroundAndUndo) {
-  const ColorValue background(short{2}, UC{0}, UC{250}, UC{10}, UC{10});
-  ColorValue f(short{4}, UC{255}, UC{255}, UC{20}, UC{15});  // closeness 5 + 10 + 5 = 20
-  const ColorValue saved = f;
-  f.AdjustForeground(background, ColAdjShift);
-  EXPECT_EQ(All(f), Fields(4, 255, 254, 20, 15));
-  f.UndoAdjustForeground(saved);
-  EXPECT_EQ(All(f), All(saved));
+  const ColorValue background = Of(2, 0, 250, 10, 10);
+  // Closeness 5 + 10 + 5 = 20, 9 + 10 + 10 = 29; then 30 (adjusted) and 31 (not).
+  for (const auto& [colour, mode, want] :
+       {std::tuple{Of(4, 255, 255, 20, 15), ColAdjShift, Fields(4, 255, 254, 20, 15)},
+        {Of(1, 9, 241, 20, 20), ColAdjShift, Fields(1, 9, 242, 20, 20)},
+        {Of(1, 9, 240, 20, 20), ColAdjInvert, Fields(1, 9, 15, 235, 235)},
+        {Of(1, 9, 239, 20, 20), ColAdjInvert, Fields(1, 9, 239, 20, 20)},
+        {Of(1, 9, 240, 20, 20), static_cast<ColAdjT>(3), Fields(1, 9, 240, 20, 20)}}) {
+    ColorValue v = colour;
+    v.AdjustForeground(background, mode);
+    EXPECT_EQ(All(v), want);
+  }
 
-  ColorValue at30(short{1}, UC{9}, UC{240}, UC{20}, UC{20});  // 10 + 10 + 10
-  ColorValue at31(short{1}, UC{9}, UC{239}, UC{20}, UC{20});
-  at30.AdjustForeground(background, ColAdjInvert);
-  at31.AdjustForeground(background, ColAdjInvert);
-  EXPECT_EQ(All(at30), Fields(1, 9, 15, 235, 235));
-  EXPECT_EQ(All(at31), Fields(1, 9, 239, 20, 20));
-  at31.AdjustForeground(background, static_cast<ColAdjT>(3));
-  EXPECT_EQ(All(at31), Fields(1, 9, 239, 20, 20));
+  // Only one step of red, nothing else changed, is taken back.
+  const ColorValue saved = Of(4, 255, 240, 20, 15);
+  for (const auto& [now, back] : {std::pair{Of(0, 0, 241, 20, 15), true},
+                                  {Of(0, 0, 239, 20, 15), true},
+                                  {Of(0, 0, 242, 20, 15), false},
+                                  {Of(0, 0, 15, 235, 240), false}}) {
+    ColorValue v = now;
+    v.UndoAdjustForeground(saved);
+    EXPECT_EQ(All(v), All(back ? saved : now));
+  }
 
-  // Two steps of red, or an inverted colour, are not an adjustment.
-  ColorValue two(short{1}, UC{9}, UC{241}, UC{20}, UC{20});
-  two.UndoAdjustForeground(at31);
-  at30.UndoAdjustForeground(at31);
-  EXPECT_EQ(std::make_pair(All(two), All(at30)),
-            std::make_pair(Fields(1, 9, 241, 20, 20), Fields(1, 9, 15, 235, 235)));
-
-  ColorValue xo(short{0}, UC{77}, UC{0}, UC{0}, UC{0});
-  xo.SetXorValue(ColorValue(short{6}, UC{1}, UC{0xF0}, UC{0x0F}, UC{0xFF}),
-                 ColorValue(short{8}, UC{2}, UC{0xFF}, UC{0xFF}, UC{0x0F}));
+  ColorValue xo = Of(0, 77, 0, 0, 0);
+  xo.SetXorValue(Of(6, 1, 0xF0, 0x0F, 0xFF), Of(8, 2, 0xFF, 0xFF, 0x0F));
   EXPECT_EQ(All(xo), Fields(6, 77, 0x0F, 0xF0, 0xF0));
 }
 
 TEST(ColorValue, PensFromAMap) {
   const std::int32_t entries[] = {10, 20, 30, 100, 100, 100, 12, 20, 30, 200, 0, 0};
   ColorMap map(4, 255, entries);
-  ColorValue v(short{-1}, UC{255}, UC{10}, UC{20}, UC{30});  // entry 0 is never chosen
+  ColorValue v = Of(-1, 255, 10, 20, 30);  // entry 0 is never chosen
   v.GetClosestColor(map);
   EXPECT_EQ(v.GetPen(), 2);
   v.SetPen(-1);

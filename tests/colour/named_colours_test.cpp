@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -27,7 +26,7 @@ std::string Name(int number) {
   return kNamedColours[number - 1].name;
 }
 
-TEST(NamedColours, OwnRowsAndDatabaseValues) {
+TEST(NamedColours, OwnRowsDatabaseValuesAndAbsentNames) {
   ASSERT_EQ(kNamedColourCount, 658);
   const std::tuple<int, const char*, std::array<int, 3>> rows[] = {
       {88, "LightGoldenYellow", {250, 250, 210}}, {201, "dark blue", {0, 0, 128}},
@@ -42,10 +41,26 @@ TEST(NamedColours, OwnRowsAndDatabaseValues) {
     EXPECT_EQ(Name(number), name) << number;
     EXPECT_EQ(Rgb(number), rgb) << name;
   }
-  int blanks = 0;  // only the eight own "dark ..."/"... grey" rows have one
-  for (const auto& row : kNamedColours)
-    blanks += std::strchr(row.name, ' ') != nullptr;
+  // Every row is found by its upper-case name with its own value: no earlier
+  // row shadows a later one differing only in case. Only the eight own
+  // "dark ..."/"... grey" rows hold a blank.
+  int blanks = 0;
+  for (int number = 1; number <= kNamedColourCount; ++number) {
+    std::string upper = Name(number);
+    for (char& ch : upper)
+      ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    ColorRGB found{-1, -1, -1};
+    ASSERT_EQ(found.FindName(upper.c_str()), 1) << upper;
+    EXPECT_EQ((std::array{found.red, found.green, found.blue}), Rgb(number)) << upper;
+    blanks += upper.find(' ') != std::string::npos;
+  }
   EXPECT_EQ(blanks, 8);
+  ColorRGB c{1, 2, 3};
+  for (const char* name :
+       {"DarkGrey", "DarkGray", "DarkBlue", "DarkCyan", "DarkMagenta", "DarkRed", "LightGreen",
+        "LightGoldenrodYellow", "DebianRed", "light goldenrod yellow", "navy blue"})
+    EXPECT_EQ(c.FindName(name), 0) << name;
+  EXPECT_EQ(c.red + c.green + c.blue, 6);
 }
 
 TEST(NamedColours, BlocksFollowTheFixedOrder) {
@@ -55,64 +70,33 @@ TEST(NamedColours, BlocksFollowTheFixedOrder) {
   for (int i = 0; i < 6; ++i) {
     std::string gray = greys[i];
     gray.replace(gray.rfind("rey"), 3, "ray");
-    EXPECT_EQ(Name(28 + i), greys[i]);
-    EXPECT_EQ(Name(34 + i), gray);
-    EXPECT_EQ(Rgb(28 + i), Rgb(34 + i));
+    EXPECT_EQ(std::make_tuple(Name(28 + i), Name(34 + i), Rgb(28 + i)),
+              std::make_tuple(greys[i], gray, Rgb(34 + i)));
   }
   EXPECT_EQ(Name(136), "thistle");
 
   // Rows 137-454: 78 stems with four shades each, plus six "dark" rows, each
-  // right after the fourth shade of its stem.
-  const std::string darks[] = {"blue", "cyan", "green", "yellow", "red", "magenta"};
+  // right after the fourth shade of its stem (the own-row check above pins
+  // which stems).
   int stems = 0, dark_rows = 0, number = 137;
-  while (number <= 454) {
-    const std::string first = Name(number);
-    ASSERT_EQ(first.back(), '1') << number;
-    const std::string stem = first.substr(0, first.size() - 1);
-    for (int k = 1; k <= 4; ++k, ++number)
-      ASSERT_EQ(Name(number), stem + std::to_string(k));
-    for (const std::string& d : darks) {
-      const bool here = stem == d && Name(number) == "dark " + d;
-      number += here, dark_rows += here;
-    }
-    ++stems;
+  for (; number <= 454; ++stems) {
+    const std::string first = Name(number), stem = first.substr(0, first.size() - 1);
+    for (int k = 1; k <= 4; ++k)
+      ASSERT_EQ(Name(number++), stem + std::to_string(k));
+    if (Name(number) == "dark " + stem) ++number, ++dark_rows;
   }
   EXPECT_EQ(std::make_tuple(stems, dark_rows, number, Name(454)),
             std::make_tuple(78, 6, 455, std::string("thistle4")));
 
   // Rows 455-658: gray then grey at every level 0..100 (the same value), with
   // the two own greys after grey50 and grey75.
-  std::vector<std::string> want, got;
-  for (int level = 0; level <= 100; ++level) {
-    for (const char* spelling : {"gray", "grey"})
-      want.push_back(spelling + std::to_string(level));
-    if (level == 50) want.emplace_back("medium grey");
-    if (level == 75) want.emplace_back("light grey");
+  for (int level = 0; level <= 100; ++level, number += 2) {
+    const std::string n = std::to_string(level);
+    EXPECT_EQ(std::make_tuple(Name(number), Name(number + 1), Rgb(number)),
+              std::make_tuple("gray" + n, "grey" + n, Rgb(number + 1)));
+    number += level == 50 || level == 75;  // the own rows, checked above
   }
-  for (number = 455; number <= 658; ++number) {
-    got.push_back(Name(number));
-    EXPECT_TRUE(got.back().rfind("grey", 0) != 0 || Rgb(number) == Rgb(number - 1)) << number;
-  }
-  EXPECT_EQ(got, want);
-}
-
-TEST(NamedColours, EveryRowIsFoundAndNoLeftOutName) {
-  // No earlier row may shadow a later one whose name differs only in case.
-  for (int number = 1; number <= kNamedColourCount; ++number) {
-    ColorRGB found{-1, -1, -1};
-    std::string upper = Name(number);
-    for (char& ch : upper)
-      ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    ASSERT_EQ(found.FindName(upper.c_str()), 1) << upper;
-    EXPECT_EQ((std::array{found.red, found.green, found.blue}), Rgb(number)) << upper;
-  }
-  ColorRGB c{1, 2, 3};
-  for (const char* name :
-       {"DarkGrey", "DarkGray", "DarkBlue", "DarkCyan", "DarkMagenta", "DarkRed", "LightGreen",
-        "LightGoldenrodYellow", "DebianRed", "light goldenrod yellow", "navy blue"}) {
-    EXPECT_EQ(c.FindName(name), 0) << name;
-  }
-  EXPECT_EQ(c.red + c.green + c.blue, 6);
+  EXPECT_EQ(number, 659);
 }
 
 }  // namespace
