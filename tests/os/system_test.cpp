@@ -157,9 +157,8 @@ TEST(SystemRecords, HostNameParametersAndStringOrder) {
   std::vector<short> record(10, -1);
   osh_get_file_parms(record.data());
   EXPECT_EQ(record, expected);
-  short* own = osh_get_sys_parms();
-  own[2] = 0;
-  own = osh_get_sys_parms();
+  osh_get_sys_parms()[2] = 0;  // the next call puts the system type back
+  const short* own = osh_get_sys_parms();
   EXPECT_EQ(std::vector<short>(own, own + 10), expected);
   EXPECT_EQ(osh_system_type(), 8);
 

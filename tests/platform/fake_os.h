@@ -24,14 +24,16 @@ class FakeOs : public platform::FileSystem,
                public platform::FileIo,
                public platform::SystemServices {
  public:
-  FakeOs()
-      : previous_fs_(platform::set_file_system(this)),
-        previous_io_(platform::set_file_io(this)),
-        previous_services_(platform::set_system_services(this)) {}
+  FakeOs() {
+    platform::set_file_system(this);
+    platform::set_file_io(this);
+    platform::set_system_services(this);
+  }
+  // Back to the native backends: fakes are not nested.
   ~FakeOs() override {
-    platform::set_file_system(previous_fs_);
-    platform::set_file_io(previous_io_);
-    platform::set_system_services(previous_services_);
+    platform::set_file_system(nullptr);
+    platform::set_file_io(nullptr);
+    platform::set_system_services(nullptr);
     std::fclose(stream);
   }
   FakeOs(const FakeOs&) = delete;
@@ -135,9 +137,6 @@ class FakeOs : public platform::FileSystem,
 
  private:
   std::map<std::string, std::uint32_t> entries_;
-  platform::FileSystem* previous_fs_;
-  platform::FileIo* previous_io_;
-  platform::SystemServices* previous_services_;
 };
 
 }  // namespace qz::testing
