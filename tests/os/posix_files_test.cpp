@@ -24,7 +24,7 @@ using qz::testing::TempDir;
 using qz::testing::WriteFile;
 using Strings = std::vector<std::string>;
 
-// "/tmp/x/y" as the library's root-relative form.
+// An absolute POSIX path ("/dir/x/y") in the library's root-relative form.
 std::string Backslashed(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
   return path;
