@@ -37,20 +37,18 @@ TEST(VarLookup, IntAndStringIgnoreCaseTakeTheFirstMatchAndUseLow16Bits) {
       "1:0 1:2 1:9029 1:-1 0:-7 0:-7 1:HSV 1:RGB 1:Neg 0:Unknown 0:Unknown 0:Unknown -7Unknown");
 }
 
-// A list as "name=info ..." walked with the cursor functions.
-std::string Contents(VarListEntryT* head) {
+// A list as "name=info ..." walked with the cursor functions; emptied with
+// the delete call when `drain`.
+std::string Contents(VarListEntryT** head, bool drain = false) {
   std::string out;
-  for (VarListEntryT* e = head; e != nullptr; VarNextListEntry(&e))
+  for (VarListEntryT* e = *head; e != nullptr; VarNextListEntry(&e))
     out += std::string(VarGetName(e)) + "=" + std::to_string(VarListInfo(e)) + " ";
+  while (drain && *head != nullptr)
+    VarDeleteNameInfo(head, VarGetName(*head));
   return out;
 }
 
-void Clear(VarListEntryT** head) {
-  while (*head != nullptr)
-    VarDeleteNameInfo(head, VarGetName(*head));
-}
-
-TEST(VarList, AddInsertAndDeleteKeepOrderAndRefuseDuplicates) {
+TEST(VarList, InsertPositionsDuplicatesWhichTwinEachCallFindsAndLongNames) {
   VarListEntryT* head = nullptr;
   EXPECT_EQ(VarInsertNameInfo(&head, "a", 1, VAR_INSERT_AFTER, "a"), nullptr);
   EXPECT_STREQ(VarInsertNameInfo(&head, "Red", 1, VAR_INSERT_END, nullptr), "Red");
@@ -62,53 +60,37 @@ TEST(VarList, AddInsertAndDeleteKeepOrderAndRefuseDuplicates) {
   EXPECT_STREQ(VarInsertNameInfo(&head, "end", 6, VAR_INSERT_END, "first"), "end");
   EXPECT_EQ(VarInsertNameInfo(&head, "x", 7, VAR_INSERT_AFTER, "absent"), nullptr);
   EXPECT_EQ(VarInsertNameInfo(&head, "LAST", 7, VAR_INSERT_BEFORE, "first"), nullptr);
-  EXPECT_EQ(Contents(head), "first=3 Red=1 mid=5 Blue=2 last=4 end=6 ");
-
+  EXPECT_EQ(Contents(&head), "first=3 Red=1 mid=5 Blue=2 last=4 end=6 ");
   std::intptr_t info = 0;
   EXPECT_EQ(VarLookupNameInfo(head, "MID", &info) + VarLookupNameInfo(nullptr, "mid", &info), 1);
   EXPECT_EQ(info, 5);
   EXPECT_EQ(VarDeleteNameInfo(&head, "FIRST"), 3);
   EXPECT_EQ(VarDeleteNameInfo(&head, "mid") + VarDeleteNameInfo(&head, "nothing"), 5);
   EXPECT_EQ(VarDeleteNameInfo(&head, "end") + VarDeleteNameInfo(nullptr, "red"), 6);
-  EXPECT_EQ(Contents(head), "Red=1 Blue=2 last=4 ");
-  Clear(&head);
+
+  // Renaming makes twins: lookup and delete take the first, exchange and
+  // insert the last.
+  EXPECT_STREQ(VarReplaceNameInfo(head, "LAST", "red"), "red");
+  EXPECT_TRUE(!VarReplaceNameInfo(head, "zz", "y") && !VarReplaceNameInfo(nullptr, "red", "y"));
+  VarExchangeNameInfo(head, "RED", "blue");
+  VarExchangeNameInfo(head, "red", "red");
+  VarExchangeNameInfo(head, "red", "missing");
+  EXPECT_STREQ(VarInsertNameInfo(&head, "after", 7, VAR_INSERT_AFTER, "red"), "after");
+  EXPECT_EQ(Contents(&head), "Red=1 Blue=4 red=2 after=7 ");
+  EXPECT_TRUE(VarLookupNameInfo(head, "red", &info) == 1 && info == 1);
+  EXPECT_EQ(VarDeleteNameInfo(&head, "RED"), 1);
   EXPECT_EQ(VarListInfo(nullptr), 0);
-}
 
-TEST(VarList, RenamedTwinsFirstForLookupDeleteLastForExchangeAndInsert) {
-  VarListEntryT* head = nullptr;
-  for (const char* n : {"a", "b", "c"})
-    VarAddNameInfo(&head, n, n[0] - 'a' + 1);
-  EXPECT_STREQ(VarReplaceNameInfo(head, "C", "A"), "A");
-  EXPECT_TRUE(!VarReplaceNameInfo(head, "zz", "y") && !VarReplaceNameInfo(nullptr, "a", "y"));
-  VarExchangeNameInfo(head, "a", "B");  // the last "a" is the renamed one
-  VarExchangeNameInfo(head, "a", "a");
-  VarExchangeNameInfo(head, "a", "missing");
-  EXPECT_EQ(Contents(head), "a=1 b=3 A=2 ");
-  EXPECT_STREQ(VarInsertNameInfo(&head, "after", 7, VAR_INSERT_AFTER, "a"), "after");
-  std::intptr_t info = 0;
-  EXPECT_EQ(VarLookupNameInfo(head, "a", &info), 1);
-  EXPECT_EQ(info, 1);
-  EXPECT_EQ(VarDeleteNameInfo(&head, "A"), 1);
-  EXPECT_EQ(Contents(head), "b=3 A=2 after=7 ");
-  Clear(&head);
-}
-
-TEST(VarList, LongNamesCompareOnTheirFirst159Characters) {
+  // Adding compares whole names; the other calls see the first 159 characters
+  // that fit their working buffers.
   const std::string stem(159, 'n'), one = stem + "1", two = stem + "2";
-  VarListEntryT* head = nullptr;
-  VarAddNameInfo(&head, one.c_str(), 1);
-  VarAddNameInfo(&head, two.c_str(), 2);  // whole names differ: both are added
-  std::intptr_t info = 0;
-  VarLookupNameInfo(head, (two + std::string(5000, 'z')).c_str(), &info);
-  EXPECT_EQ(Contents(head), one + "=1 " + two + "=2 ");
-  EXPECT_EQ(info, 1);  // the working buffers see only the common stem
-  Clear(&head);
+  EXPECT_TRUE(VarAddNameInfo(&head, one.c_str(), 8) && VarAddNameInfo(&head, two.c_str(), 9));
+  EXPECT_TRUE(VarLookupNameInfo(head, (two + std::string(5000, 'z')).c_str(), &info) && info == 8);
+  EXPECT_EQ(Contents(&head, true), "Blue=4 red=2 after=7 " + one + "=8 " + two + "=9 ");
 }
 
 // Fails the allocation numbered `g_fail_at` since `g_calls` was reset.
-int g_calls = 0;
-int g_fail_at = 0;
+int g_calls = 0, g_fail_at = 0;
 void* FailingAlloc(std::size_t bytes) {
   return ++g_calls == g_fail_at ? nullptr : std::malloc(bytes);
 }
@@ -127,8 +109,7 @@ TEST(VarList, FailedAllocationLeavesTheListAsItWas) {
     EXPECT_EQ(renamed, g_fail_at == 1 ? nullptr : head->name);
   }
   qz::detail::set_name_allocator(previous);
-  EXPECT_EQ(Contents(head), "other=1 ");
-  Clear(&head);
+  EXPECT_EQ(Contents(&head, true), "other=1 ");
 }
 
 }  // namespace

@@ -1,7 +1,13 @@
-// The scanner and the tokeniser on hand-picked texts, including overlong
-// tokens and bytes outside printable ASCII.
+// The scanner and the tokeniser: hand-picked texts, overlong tokens and bytes
+// outside printable ASCII, then thousands of generated texts where every token
+// must agree with the text it came from, every walk must end, and (under the
+// sanitizers) nothing may be touched out of bounds.
+#include <cctype>
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -14,7 +20,6 @@ namespace {
 // when null), or the whole walk from there joined by " | " when `walk`.
 std::string Read(const std::string& in, std::size_t at = 0, bool walk = false) {
   const StrTokenT* t = str_parse(in.c_str() + at);
-  EXPECT_EQ(t->length, t->text ? static_cast<std::int32_t>(std::strlen(t->text)) : 0) << in;
   char value[32];
   std::snprintf(value, sizeof value, "%.17g", t->value);
   const auto next = static_cast<std::size_t>(t->next - in.c_str());
@@ -83,16 +88,105 @@ TEST(StrToken, SplitsOutsideQuotesAndEscapes) {
                                   {R"("",x)", "\"\" , @3"},   {R"(a\,b,c)", R"(a\,b , @5)"},
                                   {R"("a;b)", R"("a;b - -)"}, {"a\\", "a\\ - -"},
                                   {"a b ;c", "a b  ; @5"}};
-  for (const auto& c : cases) {
+  for (const auto& c : cases) {  // as "token found @next-offset" ("-" for null or 0)
     std::string buffer = c[0];
-    char* next = buffer.data();
-    char found = 'x';
+    char found = 'x', *next = buffer.data();
     const char* token = str_token(buffer.data(), ",;", &next, &found);
     EXPECT_EQ(std::string(token ? token : "-") + " " + (found ? std::string(1, found) : "-") + " " +
                   (next ? "@" + std::to_string(next - buffer.data()) : "-"),
-              c[1])
-        << c[0];
+              c[1]);
   }
+}
+
+// Texts rich in the characters that mean something to the scanner, numbers of
+// every accepted shape (sign, up to 20 digits, a fraction, an exponent that may
+// overflow or underflow) and the odd long run to cross the 160-character
+// buffers.
+std::string RandomText(std::mt19937& rng) {
+  static const char* const kPieces[] = {" ", "\t",   "\n",   "0",    "9",    ".",  "+", "-",
+                                        "e", "E",    "$",    "\"",   "\\",   "a",  "Z", ",",
+                                        ";", "\x01", "\x7F", "\xC3", "\xFF", "1e-"};
+  static const char* const kSigns[] = {"-", "+", "", ""};
+  static const char* const kExponents[] = {"e", "E", "e-", "e+"};
+  auto digits = [&](std::size_t n) {
+    std::string s;
+    while (n-- > 0)
+      s += static_cast<char>('0' + rng() % 10);
+    return s;
+  };
+  std::string text;
+  for (std::size_t n = rng() % 61; n > 0; --n) {
+    const std::size_t k = rng() % (std::size(kPieces) + 4);
+    std::string p = k < std::size(kPieces) ? kPieces[k] : kSigns[rng() % 4] + digits(rng() % 21);
+    if (k >= std::size(kPieces)) {  // a number
+      if (rng() % 2) p += "." + digits(rng() % 21);
+      if (rng() % 2) p += kExponents[rng() % 4] + digits(1 + rng() % 3);
+      p = " " + p + " ";
+    }
+    text += rng() % 50 == 0 ? std::string(100 + rng() % 301, p[0]) : p;
+  }
+  return text;
+}
+
+TEST(StrParseAndToken, WalkGeneratedTextsConsistently) {
+  ASSERT_STREQ(std::setlocale(LC_ALL, nullptr), "C");  // strtod and isprint as the scanner's
+  std::mt19937 rng(20261206);
+  int seen[4] = {}, cut = 0;
+  for (int i = 0; i < 4000 && !HasFailure(); ++i) {
+    const std::string in = RandomText(rng);
+    for (const char* at = in.c_str();;) {
+      const StrTokenT* t = str_parse(at);
+      at += std::strspn(at, " \t\n\v\f\r");
+      ASSERT_TRUE(t->type >= 0 && t->type < 4 && t->next >= at && t->next <= &*in.end()) << in;
+      ++seen[t->type];
+      cut += t->length == 159;
+      const std::string raw(at, t->next), text = t->text ? t->text : "";
+      EXPECT_TRUE(t->length == static_cast<std::int32_t>(text.size()) &&
+                  (t->type == STR_NUMBER || t->value == 0.0))
+          << in;
+      const bool blank_after = *t->next == ' ' || *t->next == '\0';
+      if (t->type == STR_END) {
+        EXPECT_TRUE(t->next == at &&
+                    (*at == '\0' || !std::isprint(static_cast<unsigned char>(*at))));
+        break;
+      }
+      if (t->type == STR_WORD) {
+        EXPECT_TRUE(blank_after && raw.find(' ') == std::string::npos && text == raw.substr(0, 159))
+            << in;
+      } else if (t->type == STR_NUMBER) {
+        const double want = std::strtod(text.c_str(), nullptr);  // bit for bit, -0.0 too
+        EXPECT_TRUE(blank_after && text.size() <= raw.size() &&
+                    text.find_first_not_of("+-.0123456789eE") == std::string::npos &&
+                    std::memcmp(&t->value, &want, sizeof want) == 0)
+            << in << " kept " << text;
+      } else {  // without escapes to undo, the text is what lies between the quotes
+        const bool closed = raw.size() >= 2 && (raw.back() == '$' || raw.back() == '"');
+        const bool plain = raw[0] == '"' || raw.find('\\') == std::string::npos;
+        EXPECT_TRUE((raw[0] == '$' || raw[0] == '"') && (closed || *t->next == '\0') &&
+                    (!plain || text == raw.substr(1, raw.size() - 1 - closed).substr(0, 159)))
+            << in;
+      }
+      ASSERT_GT(t->next, at) << "no progress in " << in;
+      at = t->next;
+    }
+    // The tokeniser cuts only at a delimiter: putting each back restores the text.
+    std::string buffer = in;
+    for (char* at = buffer.data(); at != nullptr;) {
+      char found = 'x', *next = nullptr;
+      const char* token = str_token(at, ",;", &next, &found);
+      EXPECT_TRUE((token == nullptr || (token >= at && *token != ' ' && *token != '\0')) &&
+                  (next == nullptr ? found == '\0' : found == ',' || found == ';'));
+      if (next != nullptr) {
+        ASSERT_TRUE(next > at && next <= &*buffer.end() && next[-1] == '\0');
+        next[-1] = found;
+      }
+      at = next;
+    }
+    ASSERT_EQ(buffer, in) << "text #" << i;
+  }
+  for (int kind : seen)
+    EXPECT_GT(kind, 1000);
+  EXPECT_GT(cut, 100);
 }
 
 }  // namespace

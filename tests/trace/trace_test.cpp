@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -19,36 +20,6 @@ using Names = std::set<std::string>;
 const std::string kTitle = "############ Used Resource Report #############\n";
 const std::string kRule = "###############################################\n";
 
-// The child's exit status: 0, or the position of the first failing check.
-int Fails(std::initializer_list<bool> checks) {
-  int position = 1;
-  for (bool check : checks) {
-    if (!check) return position;
-    ++position;
-  }
-  return 0;
-}
-
-[[noreturn]] void RunChild(const std::filesystem::path& dir, const std::function<int()>& body) {
-  std::filesystem::current_path(dir);
-  std::exit(body());
-}
-
-void CallEverything() {
-  trcFncBegin("enter %s", "draw");
-  trcPrint("view", 12, "n=%d", 3);
-  trcUsedResource("view", 13, "pen", 0);
-  trcFreedResource("view", 14, "pen", 1);
-  trcReportResources();
-  trcFncEnd("view", 15, "leave");
-}
-
-std::string Hex(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%x", static_cast<unsigned int>(value));
-  return text;
-}
-
 class Trace : public ::testing::Test {
  protected:
   // Forked, not started anew: the child must see this test's directory.
@@ -56,7 +27,8 @@ class Trace : public ::testing::Test {
 
   void Run(const std::function<int()>& body) {
     before_ = std::time(nullptr);
-    EXPECT_EXIT(RunChild(dir_.path(), body), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT((std::filesystem::current_path(dir_.path()), std::exit(body())),
+                ::testing::ExitedWithCode(0), "");
     after_ = std::time(nullptr);
   }
 
@@ -65,34 +37,34 @@ class Trace : public ::testing::Test {
   void ExpectTrace(const std::string& name, const std::string& body,
                    const std::string& prefix = "") {
     const std::string actual = dir_.Read(name);
-    std::string header;
+    std::string header = "<a header stamped with a second of the run>\n";
     for (std::time_t t = before_; t <= after_; ++t) {
-      const std::string candidate = std::string("########## Trace Run at ") + std::ctime(&t);
-      if (header.empty() || actual.compare(prefix.size(), candidate.size(), candidate) == 0) {
-        header = candidate;
-      }
+      const std::string stamped = std::string("########## Trace Run at ") + std::ctime(&t);
+      if (actual.compare(prefix.size(), stamped.size(), stamped) == 0) header = stamped;
     }
     EXPECT_EQ(actual, prefix + header + body);
   }
 
   qz::testing::TempDir dir_;
-  std::time_t before_ = 0;
-  std::time_t after_ = 0;
+  std::time_t before_ = 0, after_ = 0;
 };
 
 TEST_F(Trace, WritesNothingWithoutSettingsOrWithoutAFileBit) {
-  Run([] {
-    const bool unread = trcActivated == 1;
-    CallEverything();
-    return Fails({unread, trcActivated == 0, trcStart(nullptr) == 0});
-  });
-  EXPECT_EQ(dir_.Names(), Names{});
-  dir_.Write("TRC.INI", "[Internal]\nTrace=31\nTraceFile=out.trc\n");  // every kind of line
-  Run([] {
-    CallEverything();
-    return Fails({trcActivated == 31, trcStart(nullptr) == -1});
-  });
-  EXPECT_EQ(dir_.Names(), Names{"TRC.INI"});
+  for (const std::int32_t flags : {0, 31}) {  // 31: every kind of line
+    if (flags != 0) dir_.Write("TRC.INI", "[Internal]\nTrace=31\nTraceFile=out.trc\n");
+    Run([flags] {
+      const bool unread = trcActivated == 1;
+      trcFncBegin("enter %s", "draw");
+      trcPrint("view", 12, "n=%d", 3);
+      trcUsedResource("view", 13, "pen", 0);
+      trcFreedResource("view", 14, "pen", 1);
+      trcReportResources();
+      trcFncEnd("view", 15, "leave");
+      const bool read = trcActivated == flags;
+      return unread && read && trcStart(nullptr) == (flags != 0 ? -1 : 0) ? 0 : 1;
+    });
+    EXPECT_EQ(dir_.Names(), flags != 0 ? Names{"TRC.INI"} : Names{});
+  }
 }
 
 TEST_F(Trace, KeptOpenFileIsEmptiedIndentedCutAndUnbuffered) {
@@ -166,15 +138,15 @@ TEST_F(Trace, ResourceTableHoldsFiveHundredRecords) {
     trcReportResources();
     return 0;
   });
-  std::string body;
-  for (int i = 0; i <= 500; ++i)
-    body += "+Used  resource h: " + Hex(i) + "\n";
-  body +=
-      "*** Resource list overflow\n-Freed resource h: 1f4\n*** No matching resource use found\n";
-  body += "-Freed resource h: 3\n+Used  resource h: 600\n" + kTitle;
-  for (int i = 0; i < 500; ++i)
-    body += "Resource h: " + Hex(i == 3 ? 0x600 : i) + " in 1 use\n";
-  ExpectTrace("TRC.TRC", body + kRule);
+  std::ostringstream uses, report;
+  for (int i = 0; i <= 500; ++i) {
+    uses << "+Used  resource h: " << std::hex << i << "\n";
+    if (i < 500) report << "Resource h: " << std::hex << (i == 3 ? 0x600 : i) << " in 1 use\n";
+  }
+  ExpectTrace("TRC.TRC", uses.str() +
+                             "*** Resource list overflow\n-Freed resource h: 1f4\n*** No matching "
+                             "resource use found\n-Freed resource h: 3\n+Used  resource h: 600\n" +
+                             kTitle + report.str() + kRule);
 }
 
 TEST_F(Trace, CallerKeyNamesFlagWordAndFile) {
@@ -186,7 +158,7 @@ TEST_F(Trace, CallerKeyNamesFlagWordAndFile) {
     trcFncBegin("enter %s", "draw");
     const std::int32_t again = trcStart("View");  // opens the file anew, keeps the depth
     trcPrint("view", 12, "n=%d", 3);
-    return Fails({first == 49, again == 49, trcActivated == 41});
+    return first == 49 && again == 49 && trcActivated == 41 ? 0 : 1;
   });
   ExpectTrace("log/v.trc", " .n=3  [view,12]\n");
   EXPECT_EQ(dir_.Names(), (Names{"TRC.INI", "log"}));
