@@ -1,5 +1,6 @@
 // Byte order, bit reversal and the two character-set tables, in every
 // instruction set, and the two exits for bad codes.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -203,30 +204,28 @@ TEST(Translate, SingleSwapsAndBitReversal) {
   EXPECT_EQ(out[0xA5], 0xA5);
 }
 
-// The message goes to standard output; the child sends it to standard error
-// where the death test reads it. Null buffers show that the code is checked
-// before any byte is touched: a read or write would crash instead of exiting.
-void SwapInChild(unsigned short type, std::uint32_t count) {
+// Runs `call` with standard output sent to standard error, where the death
+// test reads, and standard error discarded, so only a line written to
+// standard output is seen. Null buffers show that the code is checked before
+// any byte is touched: a read or write would crash instead of exiting.
+template <class Call>
+void OnStdout(Call call) {
   std::fflush(stdout);
   dup2(fileno(stderr), fileno(stdout));
-  tra_swap_bytes(type, count, nullptr, nullptr);
-}
-void ConvertInChild(short conversion, unsigned short count) {
-  std::fflush(stdout);
-  dup2(fileno(stderr), fileno(stdout));
-  tra_convert_charset(conversion, count, nullptr, nullptr);
+  dup2(open("/dev/null", O_WRONLY), fileno(stderr));
+  call();
 }
 
 TEST(TranslateDeathTest, BadCodesEndTheProcessWithStatus1) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(SwapInChild(0x43, 5), ::testing::ExitedWithCode(1),
-              "^tra_swap_bytes: invalid primitive type 0x43\n$");
-  EXPECT_EXIT(SwapInChild(0xA8, 0), ::testing::ExitedWithCode(1),
-              "^tra_swap_bytes: invalid primitive type 0xa8\n$");
-  EXPECT_EXIT(ConvertInChild(3, 5), ::testing::ExitedWithCode(1),
-              "^tra_convert_charset: invalid conversion 3\n$");
-  EXPECT_EXIT(ConvertInChild(-1, 0), ::testing::ExitedWithCode(1),
-              "^tra_convert_charset: invalid conversion ffffffff\n$");
+  EXPECT_EXIT(OnStdout([] { tra_swap_bytes(0x43, 5, nullptr, nullptr); }),
+              ::testing::ExitedWithCode(1), "^tra_swap_bytes: invalid primitive type 0x43\n$");
+  EXPECT_EXIT(OnStdout([] { tra_swap_bytes(0xA8, 0, nullptr, nullptr); }),
+              ::testing::ExitedWithCode(1), "^tra_swap_bytes: invalid primitive type 0xa8\n$");
+  EXPECT_EXIT(OnStdout([] { tra_convert_charset(3, 5, nullptr, nullptr); }),
+              ::testing::ExitedWithCode(1), "^tra_convert_charset: invalid conversion 3\n$");
+  EXPECT_EXIT(OnStdout([] { tra_convert_charset(-1, 0, nullptr, nullptr); }),
+              ::testing::ExitedWithCode(1), "^tra_convert_charset: invalid conversion ffffffff\n$");
 }
 
 }  // namespace
