@@ -40,19 +40,35 @@ QZ_API void tra_reverse_bits(unsigned short count, unsigned char* src, unsigned 
 // Translates `count` bytes through a 256-entry table: conversion 1 is ASCII
 // to EBCDIC (code page 037 with a few deviations; bytes above 127 translate
 // as the byte with its top bit cleared), conversion 2 is EBCDIC to ASCII
-// (codes with no ASCII counterpart give 0). Any other conversion prints
-// "tra_convert_charset: invalid conversion <hex>" on standard output and ends
-// the process with status 1 before any byte is touched.
+// (codes with no ASCII counterpart give 0). A round trip gives back every
+// ASCII character except DC3 (comes back as 0) and '_' (comes back as '-').
+// Any other conversion prints "tra_convert_charset: invalid conversion <hex>"
+// on standard output and ends the process with status 1 before any byte is
+// touched (also when count is 0).
 QZ_API void tra_convert_charset(short conversion, unsigned short count, unsigned char* src,
                                 unsigned char* dst);
 
 // Converts `count` floating-point numbers of `type` (0xA4 single, 0xB8
 // double; each a little-endian word) from src to dst. `mode` is masked with
-// 0xFC: 0 copies, 4 converts IEEE to IBM, 16 converts IBM to IEEE. Dropped
-// bits are truncated, never rounded; out-of-range values saturate or become
-// zero. Any other type or mode writes a diagnostic line on standard error and
-// returns with dst untouched. Big-endian data from IBM machines needs a
-// separate tra_swap_bytes.
+// 0xFC: 0 copies (no byte reversal), 4 converts IEEE to IBM, 16 converts IBM
+// to IEEE. Dropped bits are truncated, never rounded; out-of-range values
+// saturate or become zero. Any other type or mode writes
+// "ZRK MSG(tra_prm0,409): tra_convert_flpt: unimplemented conversion" on
+// standard error and returns with dst untouched (also when count is 0).
+// Big-endian data from IBM machines needs a separate tra_swap_bytes; buffers
+// of more than 65535 elements go in several calls.
+//
+// Special values, IEEE to IBM: an infinity gives the largest IBM magnitude
+// with its sign; a NaN a zero fraction under a non-zero exponent (0x20 in
+// single width, 0x7F in double width), which converts back to a NaN; a zero,
+// whatever its sign, gives all bytes 0, and so does every double below
+// 2^-312 (double subnormals included). Single subnormals convert; doubles
+// from 2^-312 up to 16^-65 come out with IBM exponent 0 and an unnormalised
+// fraction. IBM to IEEE: a zero fraction under exponent 0 is a zero, under
+// any other exponent a NaN; in single width the sign is kept (0x80000000
+// gives -0.0), in double width any non-zero top byte, 0x80 included, gives
+// the all-ones NaN. Singles beyond the IEEE range give infinities, below it
+// subnormals or zeros (truncated); every IBM double is a normal IEEE double.
 QZ_API void tra_convert_flpt(std::int32_t mode, unsigned short type, unsigned short count,
                              unsigned char* src, unsigned char* dst);
 
