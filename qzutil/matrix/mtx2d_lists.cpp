@@ -11,6 +11,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "qzutil/frame/cpu_features.h"
 #include "qzutil/matrix/mtx2d.h"
 #include "qzutil/matrix/xfm_avx.h"
 #include "qzutil/matrix/xfm_loops.h"
@@ -25,15 +26,9 @@ namespace qz::detail {
 namespace {
 
 // The AVX loops are compiled in and the processor and operating system
-// support AVX (the compiler's CPU probe checks that the OS saves the YMM
-// registers). This code itself is compiled without AVX.
+// support AVX. This code itself is compiled without AVX.
 bool AvxUsable() {
-#if QZUTIL_HAVE_AVX_KERNELS && (defined(__GNUC__) || defined(__clang__))
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx") != 0;
-#else
-  return false;
-#endif
+  return QZUTIL_HAVE_AVX_KERNELS != 0 && CpuSupports(CpuFeature::kAvx);
 }
 
 KernelSet BestKernelSet() {
@@ -41,10 +36,7 @@ KernelSet BestKernelSet() {
   return QZUTIL_HAVE_SSE2 ? KernelSet::kSse2 : KernelSet::kPortable;
 }
 
-// Set only by tests; constant-initialised so that loading the library runs
-// no code. The automatic choice is made once, on first use.
-bool g_overridden = false;
-KernelSet g_override = KernelSet::kPortable;
+constinit KernelChoice<KernelSet, KernelSetAvailable, BestKernelSet> g_choice;
 
 }  // namespace
 
@@ -63,19 +55,15 @@ bool KernelSetAvailable(KernelSet set) {
 }
 
 void UseKernelSet(KernelSet set) {
-  if (!KernelSetAvailable(set)) return;
-  g_override = set;
-  g_overridden = true;
+  g_choice.Use(set);
 }
 
 void UseBestKernelSet() {
-  g_overridden = false;
+  g_choice.UseBest();
 }
 
 KernelSet ActiveKernelSet() {
-  if (g_overridden) return g_override;
-  static const KernelSet best = BestKernelSet();
-  return best;
+  return g_choice.Active();
 }
 
 }  // namespace qz::detail

@@ -1,6 +1,7 @@
 // The choice of instruction set for the translation loops: the fastest one
 // that the build contains and the processor supports, made once on first
 // use, unless a test or a benchmark chooses another.
+#include "qzutil/frame/cpu_features.h"
 #include "qzutil/translate/tra_kernels.h"
 
 // Defined by the build when the SSSE3 and AVX2 loops are compiled in.
@@ -22,34 +23,17 @@
 namespace qz::detail::tra {
 namespace {
 
-// The compiler's CPU probe also checks that the operating system saves the
-// wider registers. This file itself is compiled without SSSE3, AVX2 or
-// AVX-512.
+// This file itself is compiled without SSSE3, AVX2 or AVX-512.
 bool Ssse3Usable() {
-#if QZUTIL_HAVE_TRA_SSSE3 && (defined(__GNUC__) || defined(__clang__))
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("ssse3") != 0;
-#else
-  return false;
-#endif
+  return QZUTIL_HAVE_TRA_SSSE3 != 0 && CpuSupports(CpuFeature::kSsse3);
 }
 
 bool Avx2Usable() {
-#if QZUTIL_HAVE_TRA_AVX2 && (defined(__GNUC__) || defined(__clang__))
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2") != 0;
-#else
-  return false;
-#endif
+  return QZUTIL_HAVE_TRA_AVX2 != 0 && CpuSupports(CpuFeature::kAvx2);
 }
 
 bool Avx512Usable() {
-#if QZUTIL_HAVE_TRA_AVX512 && (defined(__GNUC__) || defined(__clang__))
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx512bw") != 0 && __builtin_cpu_supports("avx512vbmi") != 0;
-#else
-  return false;
-#endif
+  return QZUTIL_HAVE_TRA_AVX512 != 0 && CpuSupports(CpuFeature::kAvx512Vbmi);
 }
 
 // Fills the members that `wider` provides.
@@ -99,10 +83,7 @@ KernelSet BestKernelSet() {
   return KernelSet::kPortable;
 }
 
-// Set only by tests and benchmarks; constant-initialised so that loading the
-// library runs no code.
-bool g_overridden = false;
-KernelSet g_override = KernelSet::kPortable;
+constinit KernelChoice<KernelSet, KernelSetAvailable, BestKernelSet> g_choice;
 
 }  // namespace
 
@@ -129,19 +110,15 @@ bool KernelSetAvailable(KernelSet set) {
 }
 
 void UseKernelSet(KernelSet set) {
-  if (!KernelSetAvailable(set)) return;
-  g_override = set;
-  g_overridden = true;
+  g_choice.Use(set);
 }
 
 void UseBestKernelSet() {
-  g_overridden = false;
+  g_choice.UseBest();
 }
 
 KernelSet ActiveKernelSet() {
-  if (g_overridden) return g_override;
-  static const KernelSet best = BestKernelSet();
-  return best;
+  return g_choice.Active();
 }
 
 const Kernels& ActiveKernels() {
