@@ -5,11 +5,17 @@
 // into a caller compiled without it. Not installed.
 //
 // The table lookup splits a 256-entry table into rows of 16: row r serves
-// the bytes 16r..16r+15. For each row, the input minus 16r is added to 0x70
-// with unsigned saturation; only bytes of that row stay below 0x80, where the
-// shuffle reads the row at the byte's low four bits, and all others have
-// their top bit set, where the shuffle gives 0. OR-ing the rows gives the
-// lookup.
+// the bytes 16r..16r+15. The shuffle reads a row at the low four bits of an
+// index byte, or gives 0 when the index has its top bit set. Subtracting 16r
+// (wrapping) from an input byte x leaves its low four bits alone, and the top
+// bit of x - 16r is clear exactly when (x >> 4) - r, modulo 16, is below 8.
+// For x below 0x80 and r = 0..7 those are the rows r <= x >> 4; for
+// x = 0x80 + 16h + l and r = 1..8 they are the rows r >= h + 1. So the
+// shuffles of x - 16r through running differences of the rows, XOR-ed
+// together, telescope to the row of x: for the lower half, differences with
+// the row before (first row unchanged); for the upper half, differences with
+// the row after (last row unchanged). Each half costs one subtraction per
+// row, shared, and the input's top bit picks the half.
 #ifndef QZUTIL_TRANSLATE_BYTE_SHUFFLE_H
 #define QZUTIL_TRANSLATE_BYTE_SHUFFLE_H
 
@@ -33,8 +39,7 @@ struct Reg128 {
   static R Splat(char b) { return _mm_set1_epi8(b); }
   static R Shuffle(R row, R index) { return _mm_shuffle_epi8(row, index); }
   static R Sub(R a, R b) { return _mm_sub_epi8(a, b); }
-  static R AddSaturated(R a, R b) { return _mm_adds_epu8(a, b); }
-  static R Or(R a, R b) { return _mm_or_si128(a, b); }
+  static R Xor(R a, R b) { return _mm_xor_si128(a, b); }
   static R And(R a, R b) { return _mm_and_si128(a, b); }
 };
 #endif
@@ -53,9 +58,10 @@ struct Reg256 {
   static R Splat(char b) { return _mm256_set1_epi8(b); }
   static R Shuffle(R row, R index) { return _mm256_shuffle_epi8(row, index); }
   static R Sub(R a, R b) { return _mm256_sub_epi8(a, b); }
-  static R AddSaturated(R a, R b) { return _mm256_adds_epu8(a, b); }
-  static R Or(R a, R b) { return _mm256_or_si256(a, b); }
+  static R Xor(R a, R b) { return _mm256_xor_si256(a, b); }
   static R And(R a, R b) { return _mm256_and_si256(a, b); }
+  // Bytes of `high` where `select` has its top bit set, of `low` elsewhere.
+  static R Blend(R low, R high, R select) { return _mm256_blendv_epi8(low, high, select); }
 };
 #endif
 
@@ -92,18 +98,42 @@ template <class Reg, int kRows>
 void Lookup(const unsigned char* table, std::size_t n, const unsigned char* src,
             unsigned char* dst) {
   using R = typename Reg::R;
-  R rows[kRows];
-  for (int r = 0; r < kRows; ++r)
-    rows[r] = Reg::Row(table + std::size_t{16} * r);
-  const R low_bits = Reg::Splat(0x7F), step = Reg::Splat(16), bias = Reg::Splat(0x70);
+  // low[r] = row r ^ row r-1; high[r] = row 8+r-1 ^ row 8+r, high[8] = row 15.
+  // kRows = 16 needs Reg::Blend.
+  const auto row = [table](std::size_t r) { return Reg::Row(table + 16 * r); };
+  R low[8], high[9];
+  low[0] = row(0);
+  for (std::size_t r = 1; r < 8; ++r)
+    low[r] = Reg::Xor(row(r), row(r - 1));
+  if constexpr (kRows == 16) {
+    high[8] = row(15);
+    for (std::size_t r = 1; r < 8; ++r)
+      high[r] = Reg::Xor(row(7 + r), row(8 + r));
+  }
+  const R low_bits = Reg::Splat(0x7F), step = Reg::Splat(16);
   std::size_t i = 0;
   for (; i + Reg::kBytes <= n; i += Reg::kBytes) {
-    R x = Reg::Load(src + i);
-    if (kRows == 8) x = Reg::And(x, low_bits);
-    R result = Reg::Shuffle(rows[0], Reg::AddSaturated(x, bias));
-    for (int r = 1; r < kRows; ++r) {
-      x = Reg::Sub(x, step);
-      result = Reg::Or(result, Reg::Shuffle(rows[r], Reg::AddSaturated(x, bias)));
+    const R x = Reg::Load(src + i);
+    R index = x;
+    if constexpr (kRows == 8) index = Reg::And(x, low_bits);
+    R result = Reg::Shuffle(low[0], index);
+    if constexpr (kRows == 8) {
+      for (int r = 1; r < 8; ++r) {
+        index = Reg::Sub(index, step);
+        result = Reg::Xor(result, Reg::Shuffle(low[r], index));
+      }
+    } else {
+      index = Reg::Sub(index, step);
+      result = Reg::Xor(result, Reg::Shuffle(low[1], index));
+      R upper = Reg::Shuffle(high[1], index);
+      for (int r = 2; r < 8; ++r) {
+        index = Reg::Sub(index, step);
+        result = Reg::Xor(result, Reg::Shuffle(low[r], index));
+        upper = Reg::Xor(upper, Reg::Shuffle(high[r], index));
+      }
+      index = Reg::Sub(index, step);
+      upper = Reg::Xor(upper, Reg::Shuffle(high[8], index));
+      result = Reg::Blend(result, upper, x);
     }
     Reg::Store(dst + i, result);
   }
