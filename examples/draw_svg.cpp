@@ -26,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <qzutil/qzutil.h>
@@ -205,35 +206,35 @@ std::vector<RealPtT> CubicPolyline(const UtlCubicT& cubic, double tolerance) {
   return out;
 }
 
+// The three kinds of element. A curve keeps its own form, for its extent and
+// for picking, and the polyline drawn for it.
+Element PolylineElement(const char* name, const Layer& layer, std::vector<RealPtT> points) {
+  return Element{name, &layer, Shape::kPolyline, UtlConicArcT{}, UtlCubicT{}, std::move(points)};
+}
+Element ConicElement(const char* name, const Layer& layer, const UtlConicArcT& arc) {
+  return Element{name, &layer, Shape::kConic, arc, UtlCubicT{}, ConicPolyline(arc)};
+}
+Element CubicElement(const char* name, const Layer& layer, const UtlCubicT& cubic) {
+  const double tolerance = 0.02;  // millimetres
+  return Element{name,           &layer, Shape::kCubic,
+                 UtlConicArcT{}, cubic,  CubicPolyline(cubic, tolerance)};
+}
+
 // The part, in its own millimetres with the origin at its lower left corner:
 // a bracket whose outline is a polyline, a quarter ellipse and a Bezier edge,
 // with a hole, its centre lines and a hidden pocket.
 std::vector<Element> MakePart() {
-  std::vector<Element> part;
-  auto add = [&part](const char* name, const Layer& layer, Shape shape) -> Element& {
-    part.push_back(Element{name, &layer, shape, UtlConicArcT{}, UtlCubicT{}, {}});
-    return part.back();
+  return {
+      PolylineElement("outline", g_outline, {{0, 30}, {0, 0}, {70, 0}, {70, 22}}),
+      ConicElement("corner arc", g_outline, EllipseArc(52, 22, 18, 20, {70, 22}, {52, 42}, 0)),
+      CubicElement("swan-neck edge", g_outline,
+                   CubicFromBezier({52, 42}, {36, 42}, {16, 30}, {0, 30})),
+      // Equal end points: the whole circle.
+      ConicElement("hole", g_outline, EllipseArc(20, 16, 8, 8, {28, 16}, {28, 16}, 0)),
+      PolylineElement("centre line x", g_centre, {{8, 16}, {32, 16}}),
+      PolylineElement("centre line y", g_centre, {{20, 4}, {20, 28}}),
+      PolylineElement("pocket", g_hidden, {{38, 5}, {62, 5}, {62, 15}, {38, 15}, {38, 5}}),
   };
-
-  add("outline", g_outline, Shape::kPolyline).points = {{0, 30}, {0, 0}, {70, 0}, {70, 22}};
-
-  Element& corner = add("corner arc", g_outline, Shape::kConic);
-  corner.conic = EllipseArc(52, 22, 18, 20, {70, 22}, {52, 42}, 0);
-  corner.points = ConicPolyline(corner.conic);
-
-  Element& edge = add("swan-neck edge", g_outline, Shape::kCubic);
-  edge.cubic = CubicFromBezier({52, 42}, {36, 42}, {16, 30}, {0, 30});
-  edge.points = CubicPolyline(edge.cubic, 0.02);
-
-  Element& hole = add("hole", g_outline, Shape::kConic);
-  hole.conic = EllipseArc(20, 16, 8, 8, {28, 16}, {28, 16}, 0);  // the whole circle
-  hole.points = ConicPolyline(hole.conic);
-
-  add("centre line x", g_centre, Shape::kPolyline).points = {{8, 16}, {32, 16}};
-  add("centre line y", g_centre, Shape::kPolyline).points = {{20, 4}, {20, 28}};
-  add("pocket", g_hidden, Shape::kPolyline).points = {
-      {38, 5}, {62, 5}, {62, 15}, {38, 15}, {38, 5}};
-  return part;
 }
 
 // ---------------------------------------------------------------------------
@@ -293,7 +294,7 @@ void DashPolyline(const std::vector<IntPtT>& points, CLineTypeDefinition& type, 
     *d += buffer;
   };
   CLineTypeDefPattern& pattern = type.GetPattern();
-  double period = 0.0;  // the drawn lengths of one repeat, before stretching
+  double period = 0.0;  // one repeat, in the pattern's own units
   for (std::int32_t i = 0; i < pattern.GetNumFragments(); ++i) {
     period += std::max(0.0, pattern.fragments[i]);
   }
@@ -311,6 +312,7 @@ void DashPolyline(const std::vector<IntPtT>& points, CLineTypeDefinition& type, 
     const double dx = points[i + 1].x - x0;
     const double dy = points[i + 1].y - y0;
     const double length = std::hypot(dx, dy);
+    if (length == 0.0) continue;
     double at = 0.0;  // distance walked along this segment
     for (;;) {
       const bool drawn = position % 2 == 0;
