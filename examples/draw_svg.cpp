@@ -86,8 +86,8 @@ bool ChoosePens(ColorMap& palette) {
     ColorValue wanted(layer->red, layer->green, layer->blue);  // no pen yet
     wanted.GetClosestColor(palette);
     layer->pen = wanted.GetPen();
-    const char* name = "(no name)";
-    palette.colors[layer->pen].FindNameForRgb(&name);
+    char* found = nullptr;
+    const char* name = palette.colors[layer->pen].FindNameForRgb(&found) != 0 ? found : "(no name)";
     std::printf("layer %-9s wants %3d %3d %3d, draws with pen %d (%s)\n", layer->name,
                 wanted.GetRed(), wanted.GetGreen(), wanted.GetBlue(), static_cast<int>(layer->pen),
                 name);
@@ -547,8 +547,8 @@ void DrawPalette(Canvas& canvas, const ColorMap& palette) {
   canvas.Text(206.0, 112.0, 3.5, "start", g_outline.pen, "palette pens");
   char buffer[200];
   for (std::int32_t pen = 0; pen < palette.numColors; ++pen) {
-    const char* name = "(no name)";
-    palette.colors[pen].FindNameForRgb(&name);
+    char* found = nullptr;
+    const char* name = palette.colors[pen].FindNameForRgb(&found) != 0 ? found : "(no name)";
     const double y = 104.0 - pen * 7.0;
     double x0 = 0.0;
     double y0 = 0.0;
