@@ -1,6 +1,7 @@
 # Shared by tools/update_abi_baseline.sh and tools/check_abi.sh: where the
 # baseline lives, which build is read, and how the ABI is written out.
 # shellcheck shell=bash
+# shellcheck disable=SC2034  # the variables are read by the scripts that source this
 
 abi_baseline=abi/libqzutil.abi
 abi_suppressions=abi/suppressions.ini
@@ -19,8 +20,9 @@ abi_die() {
 }
 
 abi_need_tools() {
-  command -v abidw >/dev/null && command -v abidiff >/dev/null ||
+  if ! command -v abidw >/dev/null || ! command -v abidiff >/dev/null; then
     abi_die "abidw and abidiff are needed (Debian package abigail-tools)"
+  fi
 }
 
 # abi_build_dir: prints the build directory to read. QZ_ABI_BUILD_DIR wins;
