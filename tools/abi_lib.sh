@@ -49,9 +49,11 @@ abi_build() {
       -DQZUTIL_BUILD_EXAMPLES=OFF -DQZUTIL_BUILD_BENCH=OFF >&2 || abi_die "cannot configure $dir"
   fi
   cmake --build "$dir" --target qzutil -j"${jobs:-2}" >&2 || abi_die "the library does not build in $dir"
+  # The link chain libqzutil.so -> SONAME -> file names the current build,
+  # whatever older versions lie beside it.
   local lib
-  lib=$(find "$dir/qzutil" -maxdepth 1 -name 'libqzutil.so.*.*' -type f | head -n 1)
-  [ -n "$lib" ] || abi_die "no shared library under $dir/qzutil"
+  lib=$(readlink -f "$dir/qzutil/libqzutil.so")
+  [ -f "$lib" ] || abi_die "no shared library under $dir/qzutil"
   echo "$lib"
 }
 
@@ -66,6 +68,14 @@ abi_dump() {
   options[1]="$stage/include"
   abidw "${options[@]}" --out-file "$out" "$lib" || abi_die "abidw failed on $lib"
   rm -rf "$stage"
+}
+
+# abi_release_tag SONAME: prints the newest tag v<major>.* that HEAD
+# contains, for the major version that SONAME carries; fails when there is
+# none (or no git).
+abi_release_tag() {
+  git rev-parse --git-dir >/dev/null 2>&1 &&
+    git describe --tags --abbrev=0 --match "v${1##*.so.}.*" HEAD 2>/dev/null
 }
 
 # abi_soname FILE: the SONAME recorded in an abidw file.

@@ -54,9 +54,7 @@ MSG
 esac
 
 # The baseline against the newest release of the same SONAME.
-major=${base_soname##*.so.}
-if git rev-parse --git-dir >/dev/null 2>&1 &&
-  tag=$(git describe --tags --abbrev=0 --match "v${major}.*" HEAD 2>/dev/null); then
+if tag=$(abi_release_tag "$base_soname"); then
   if git cat-file -e "$tag:$abi_baseline" 2>/dev/null; then
     git show "$tag:$abi_baseline" >"$work/released.abi"
     echo "== $abi_baseline against release $tag"
@@ -71,7 +69,7 @@ if git rev-parse --git-dir >/dev/null 2>&1 &&
     echo "ABI: release $tag predates the baseline; nothing to compare"
   fi
 else
-  echo "ABI: no release of $base_soname tagged yet (v${major}.*); the baseline may still change"
+  echo "ABI: no release of $base_soname tagged yet (v${base_soname##*.so.}.*); the baseline may still change"
 fi
 
 exit $failed

@@ -30,10 +30,13 @@ new_soname=$(abi_soname "$work/new.abi")
 cp "$work/new.abi" "$abi_baseline"
 echo "wrote $abi_baseline ($new_soname): $abi_verdict"
 if [ "$abi_verdict" = changed ] && [ "$old_soname" = "$new_soname" ]; then
-  cat <<MSG
-NOTE: the interface changed other than by additions and the SONAME stays
-$new_soname. That is right only while no version of $new_soname has been
-released (tagged v<major>.*); otherwise raise the major version in
-CMakeLists.txt and run this again. tools/check_abi.sh enforces it.
+  if tag=$(abi_release_tag "$new_soname"); then
+    cat <<MSG
+FAIL: the interface changed other than by additions, and $tag was released
+with $new_soname: raise the major version in CMakeLists.txt (a new SONAME) and
+run this again. tools/check_abi.sh fails until then.
 MSG
+    exit 1
+  fi
+  echo "NOTE: incompatible, but no version of $new_soname has been released (tagged) yet"
 fi
