@@ -127,10 +127,12 @@ static void matrix(void) {
   check(m.b == 1.0 && m.c == -1.0 && m.type == Mtx2DSwapped, "rotate_matrix");
 }
 
+/* C has no call that frees a colour map (ColDeleteColorMap has C++
+ * linkage), so a C host keeps its maps for the life of the process. */
+static ColorMap* palette = NULL;
+
 static void colour(void) {
-  /* A map of black entries; C has no call that frees it (ColDeleteColorMap
-   * has C++ linkage), so the process keeps it until it ends. */
-  ColorMap* map = ColOpen(4, 255);
+  ColorMap* map = palette = ColOpen(4, 255); /* black entries */
   ColorXfm* xfm = ColOpenXfm(4);
   ColorRGB grey = {1, 1, 1};
   int32_t distance = -1;
