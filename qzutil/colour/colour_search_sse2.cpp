@@ -1,0 +1,71 @@
+// The colour searches with SSE2, four entries a block. Every x86-64 build
+// (and a 32-bit one for SSE2) contains this form; the rest compile it empty.
+#include "qzutil/colour/colour_search.h"
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+
+#include <emmintrin.h>
+
+#include "qzutil/colour/colour_search_blocks.h"
+
+namespace {
+
+static_assert(sizeof(ColorRGB) == 12, "entries are three packed 32-bit components");
+
+struct Sse2 {
+  static constexpr std::int32_t kWidth = 4;
+  using F = __m128;
+  using I = __m128i;
+  using M = __m128;
+
+  // a = r0 g0 b0 r1, b = g1 b1 r2 g2, c = b2 r3 g3 b3; the lanes come out in
+  // entry order. The shuffles move bits, so integers may pass as floats.
+  static void Load(const ColorRGB* e, I& r, I& g, I& b) {
+    const auto* p = reinterpret_cast<const __m128i*>(e);
+    const __m128 a = _mm_castsi128_ps(_mm_loadu_si128(p));
+    const __m128 m = _mm_castsi128_ps(_mm_loadu_si128(p + 1));
+    const __m128 c = _mm_castsi128_ps(_mm_loadu_si128(p + 2));
+    const __m128 r23 = _mm_shuffle_ps(m, c, _MM_SHUFFLE(1, 1, 2, 2));  // r2 r2 r3 r3
+    const __m128 b01 = _mm_shuffle_ps(a, m, _MM_SHUFFLE(1, 1, 2, 2));  // b0 b0 b1 b1
+    const __m128 g01 = _mm_shuffle_ps(a, m, _MM_SHUFFLE(0, 0, 1, 1));  // g0 g0 g1 g1
+    const __m128 g23 = _mm_shuffle_ps(m, c, _MM_SHUFFLE(2, 2, 3, 3));  // g2 g2 g3 g3
+    r = _mm_castps_si128(_mm_shuffle_ps(a, r23, _MM_SHUFFLE(2, 0, 3, 0)));
+    g = _mm_castps_si128(_mm_shuffle_ps(g01, g23, _MM_SHUFFLE(2, 0, 2, 0)));
+    b = _mm_castps_si128(_mm_shuffle_ps(b01, c, _MM_SHUFFLE(3, 0, 2, 0)));
+  }
+  static I Offsets() { return _mm_setr_epi32(0, 1, 2, 3); }
+
+  static F SetF(float v) { return _mm_set1_ps(v); }
+  static I SetI(std::int32_t v) { return _mm_set1_epi32(v); }
+  static F ToFloat(I v) { return _mm_cvtepi32_ps(v); }
+  static F Sub(F a, F b) { return _mm_sub_ps(a, b); }
+  static F Mul(F a, F b) { return _mm_mul_ps(a, b); }
+  static F Add(F a, F b) { return _mm_add_ps(a, b); }
+  static I AddI(I a, I b) { return _mm_add_epi32(a, b); }
+  static M Less(F a, F b) { return _mm_cmplt_ps(a, b); }
+  static M Equal(F a, F b) { return _mm_cmpeq_ps(a, b); }
+  static M Or(M a, M b) { return _mm_or_ps(a, b); }
+  static M AndNot(M a, M b) { return _mm_andnot_ps(a, b); }
+  static F Select(M m, F a, F b) { return _mm_or_ps(_mm_and_ps(m, a), _mm_andnot_ps(m, b)); }
+  static I SelectI(M m, I a, I b) {
+    const __m128i mi = _mm_castps_si128(m);
+    return _mm_or_si128(_mm_and_si128(mi, a), _mm_andnot_si128(mi, b));
+  }
+  static bool Any(M m) { return _mm_movemask_ps(m) != 0; }
+  static void StoreF(float* out, F v) { _mm_storeu_ps(out, v); }
+  static void StoreI(std::int32_t* out, I v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+  }
+};
+
+}  // namespace
+
+namespace qz::detail::col::sse2 {
+
+BlockResult Blocks(const SearchQuery& q) {
+  return ScanBlocks<Sse2>(q);
+}
+
+}  // namespace qz::detail::col::sse2
+
+#endif  // SSE2
