@@ -42,8 +42,11 @@ struct SearchQuery {
 // True when the vectorised loops give the portable loop's answer for `q`.
 bool Vectorisable(const SearchQuery& q);
 
-// What a vectorised loop leaves: it covers whole blocks from `begin` on and
-// stops at `next`, where the caller finishes the scan entry by entry.
+// What a vectorised loop leaves. It reads whole blocks from `begin` on, the
+// last one ending at `end` (going back over entries already seen), and stops
+// at `next`: `end`, or earlier after a block holding an exact match in
+// kClosest mode. A slice shorter than a block is left whole (`next` =
+// `begin`). The caller finishes from `next` entry by entry.
 struct BlockResult {
   std::int32_t found;  // lowest index at the smallest distance so far
   std::uint32_t best;  // that distance, or the bound when nothing was found

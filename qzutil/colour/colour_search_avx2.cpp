@@ -23,7 +23,7 @@ struct Avx2 {
   // the block, one of each colour (8 leaves remainder 2 by 3). Blending
   // takes the red one into lane j; the green one of the same entry sits one
   // lane further on and the blue one two lanes further (wrapping), so a
-  // rotation lines them up. Lane j then holds entry Offsets()[j].
+  // rotation lines them up. Lane j then holds entry kOffsets[j].
   static void Load(const ColorRGB* e, I& r, I& g, I& b) {
     const auto* p = reinterpret_cast<const __m256i*>(e);
     const __m256i x = _mm256_loadu_si256(p);
@@ -35,28 +35,33 @@ struct Avx2 {
     g = _mm256_permutevar8x32_epi32(g_spread, _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 0));
     b = _mm256_permutevar8x32_epi32(b_spread, _mm256_setr_epi32(2, 3, 4, 5, 6, 7, 0, 1));
   }
-  static I Offsets() { return _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5); }
+  static constexpr std::int32_t kOffsets[kWidth] = {0, 3, 6, 1, 4, 7, 2, 5};
 
   static F SetF(float v) { return _mm256_set1_ps(v); }
-  static I SetI(std::int32_t v) { return _mm256_set1_epi32(v); }
   static F ToFloat(I v) { return _mm256_cvtepi32_ps(v); }
   static F Sub(F a, F b) { return _mm256_sub_ps(a, b); }
-  static F Mul(F a, F b) { return _mm256_mul_ps(a, b); }
-  static F Add(F a, F b) { return _mm256_add_ps(a, b); }
-  static I AddI(I a, I b) { return _mm256_add_epi32(a, b); }
+  static F SumOfSquares(F a, F b, F c) {
+    return _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(a, a), _mm256_mul_ps(b, b)),
+                         _mm256_mul_ps(c, c));
+  }
   static M Less(F a, F b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
   static M Equal(F a, F b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
   static M Or(M a, M b) { return _mm256_or_ps(a, b); }
-  static M AndNot(M a, M b) { return _mm256_andnot_ps(a, b); }
-  static F Select(M m, F a, F b) { return _mm256_blendv_ps(b, a, m); }
-  static I SelectI(M m, I a, I b) {
-    return _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(b), _mm256_castsi256_ps(a), m));
+  // All bits set: a NaN, which no comparison selects.
+  static F PassOver(M m, F d) { return _mm256_or_ps(d, m); }
+  static F Min(F d, F v) { return _mm256_min_ps(d, v); }
+  static float LowestLane(F v) {
+    __m128 h = _mm_min_ps(_mm256_castps256_ps128(v), _mm256_extractf128_ps(v, 1));
+    h = _mm_min_ps(h, _mm_shuffle_ps(h, h, _MM_SHUFFLE(1, 0, 3, 2)));
+    h = _mm_min_ps(h, _mm_shuffle_ps(h, h, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm_cvtss_f32(h);
+  }
+  static unsigned EqualBits(F v, F w) {
+    return static_cast<unsigned>(_mm256_movemask_ps(_mm256_cmp_ps(v, w, _CMP_EQ_OQ)));
   }
   static bool Any(M m) { return _mm256_movemask_ps(m) != 0; }
+  static F LoadF(const float* p) { return _mm256_loadu_ps(p); }
   static void StoreF(float* out, F v) { _mm256_storeu_ps(out, v); }
-  static void StoreI(std::int32_t* out, I v) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), v);
-  }
 };
 
 }  // namespace

@@ -4,17 +4,21 @@
 // different code generation never meet at link time. Not installed.
 //
 // A block is kWidth entries, read as three registers of 32-bit components
-// (red, green, blue interleaved). The registers are split into one register
-// per component with constant blends and lane rotations; the lanes then hold
-// the block's entries in a fixed order (Lanes::Offsets), the same for the
-// three components. Each lane keeps the smallest distance it has seen and
-// where (strictly smaller distances only, so the lowest index among equal
-// ones); the lanes are merged at the end, again preferring the lower index.
+// (red, green, blue interleaved) and split into one register per component;
+// lane j then holds entry kOffsets[j] of the block, the same for the three
+// components. Entries are taken a chunk (up to 256 entries) at a time: the
+// loop keeps only the running minimum per lane and writes every block's
+// distances to a buffer; when the chunk's minimum improves on the best so
+// far, a second pass over the buffer finds the first block holding it and
+// the lowest entry there. Strict improvement between chunks and the first
+// occurrence within one give the lowest index among equal distances.
 //
 // Distances are single-precision sums of squares: every difference, square
 // and partial sum below 2^24 is exact, and a sum whose exact value is at
 // least 2^24 rounds to at least 2^24, which is never below the bound of a
-// Vectorisable query. Vacant entries (negative red) are masked out.
+// Vectorisable query. Entries the search passes over (vacant ones, and in
+// kSimilar mode identical ones) get a distance that is never below
+// anything: NaN, or +infinity where the set has lane masks.
 #ifndef QZUTIL_COLOUR_COLOUR_SEARCH_BLOCKS_H
 #define QZUTIL_COLOUR_COLOUR_SEARCH_BLOCKS_H
 
@@ -24,11 +28,14 @@
 
 namespace {  // NOLINT(google-build-namespaces): see the header comment
 
-// V provides: kWidth; types F (float lanes), I (int lanes), M (lane mask);
-// Load (one block into red, green, blue in lane order), Offsets (entry of
-// each lane within the block), SetF, SetI, ToFloat, Sub, Mul, Add, AddI,
-// Less, Equal, Or, AndNot (first operand negated), Select, SelectI (mask
-// set: first value), Any, StoreF, StoreI.
+constexpr std::int32_t kChunk = 256;  // entries a chunk
+
+// V provides: kWidth and kOffsets[kWidth]; types F (float lanes), I (int
+// lanes), M (lane mask); Load (one block into red, green, blue), SetF,
+// ToFloat, Sub, SumOfSquares, Less, Equal, Or, PassOver (the distance with
+// the masked lanes never below anything), Min (NaN in the first operand
+// gives the second), LowestLane (the smallest lane value), EqualBits (bit j
+// set when lane j equals the value), LoadF, StoreF, Any.
 template <class V, qz::detail::col::SearchMode kMode>
 qz::detail::col::BlockResult ScanBlocks(const qz::detail::col::SearchQuery& q) {
   using qz::detail::col::SearchMode;
@@ -42,51 +49,61 @@ qz::detail::col::BlockResult ScanBlocks(const qz::detail::col::SearchQuery& q) {
   const F green = V::SetF(static_cast<float>(q.green));
   const F blue = V::SetF(static_cast<float>(q.blue));
   const F zero = V::SetF(0.0f);
-  const I step = V::SetI(kWidth);
-  F best = V::SetF(bound);
-  I best_at = V::SetI(0);
-  I at = V::AddI(V::Offsets(), V::SetI(q.begin));
+  float distances[kChunk];
+  float best = bound;
+  qz::detail::col::BlockResult result{0, q.bound, q.begin, false};
 
+  // Fewer entries than a block: all are left to the caller.
+  if (q.end - q.begin < kWidth) return result;
   std::int32_t i = q.begin;
-  while (q.end - i >= kWidth) {
-    I r;
-    I g;
-    I b;
-    V::Load(q.entries + i, r, g, b);
-    i += kWidth;
-    const F rf = V::ToFloat(r);
-    const F dr = V::Sub(rf, red);
-    const F dg = V::Sub(V::ToFloat(g), green);
-    const F db = V::Sub(V::ToFloat(b), blue);
-    const F d = V::Add(V::Add(V::Mul(dr, dr), V::Mul(dg, dg)), V::Mul(db, db));
-    const M vacant = V::Less(rf, zero);
-    const M exact = V::Equal(d, zero);
-    const M skip = kMode == SearchMode::kSimilar ? V::Or(vacant, exact) : vacant;
-    const M take = V::AndNot(skip, V::Less(d, best));
-    best = V::Select(take, d, best);
-    best_at = V::SelectI(take, at, best_at);
-    at = V::AddI(at, step);
-    // The first block holding an exact match settles the answer: every
-    // earlier block had none, and the merge below takes the lowest index
-    // among the lanes at distance 0.
-    if (kMode == SearchMode::kClosest && V::Any(V::AndNot(vacant, exact))) break;
-  }
+  std::int32_t starts[kChunk / kWidth];  // first entry of each block of the chunk
+  bool exact = false;
+  while (!exact && i < q.end) {
+    std::int32_t blocks = 0;
+    F lowest = V::SetF(bound);
+    do {
+      // The last block ends at the last entry, going back over entries
+      // already seen: their distances repeat, later, so they change nothing.
+      if (q.end - i < kWidth) i = q.end - kWidth;
+      starts[blocks] = i;
+      I r;
+      I g;
+      I b;
+      V::Load(q.entries + i, r, g, b);
+      i += kWidth;
+      const F rf = V::ToFloat(r);
+      F d = V::SumOfSquares(V::Sub(rf, red), V::Sub(V::ToFloat(g), green),
+                            V::Sub(V::ToFloat(b), blue));
+      const M vacant = V::Less(rf, zero);
+      d = V::PassOver(kMode == SearchMode::kSimilar ? V::Or(vacant, V::Equal(d, zero)) : vacant, d);
+      lowest = V::Min(d, lowest);
+      V::StoreF(distances + blocks * kWidth, d);
+      ++blocks;
+      // A chunk holding an exact match settles the answer: every earlier
+      // chunk had none. Tested every other block.
+      if (kMode == SearchMode::kClosest && (blocks & 1) == 0 && V::Any(V::Equal(lowest, zero)))
+        break;
+    } while (blocks < kChunk / kWidth && i < q.end);
 
-  float lane_best[kWidth];
-  std::int32_t lane_at[kWidth];
-  V::StoreF(lane_best, best);
-  V::StoreI(lane_at, best_at);
-  qz::detail::col::BlockResult result{0, q.bound, i, false};
-  float merged = bound;
-  for (std::int32_t k = 0; k < kWidth; ++k) {
-    if (lane_best[k] < merged ||
-        (result.have && lane_best[k] == merged && lane_at[k] < result.found)) {
-      merged = lane_best[k];
-      result.found = lane_at[k];
+    const float m = V::LowestLane(lowest);
+    if (kMode == SearchMode::kClosest && m == 0.0f) exact = true;
+    if (!(m < best)) continue;
+    best = m;
+    const F wanted = V::SetF(m);
+    for (std::int32_t k = 0; k < blocks; ++k) {
+      const unsigned bits = V::EqualBits(V::LoadF(distances + k * kWidth), wanted);
+      if (bits == 0) continue;
+      std::int32_t at = kWidth;
+      for (std::int32_t lane = 0; lane < kWidth; ++lane) {
+        if ((bits >> lane & 1u) != 0 && V::kOffsets[lane] < at) at = V::kOffsets[lane];
+      }
+      result.found = starts[k] + at;
       result.have = true;
+      break;
     }
   }
-  result.best = static_cast<std::uint32_t>(merged);
+  result.best = static_cast<std::uint32_t>(best);
+  result.next = i;
   return result;
 }
 

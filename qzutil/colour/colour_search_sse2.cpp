@@ -33,29 +33,31 @@ struct Sse2 {
     g = _mm_castps_si128(_mm_shuffle_ps(g01, g23, _MM_SHUFFLE(2, 0, 2, 0)));
     b = _mm_castps_si128(_mm_shuffle_ps(b01, c, _MM_SHUFFLE(3, 0, 2, 0)));
   }
-  static I Offsets() { return _mm_setr_epi32(0, 1, 2, 3); }
+  static constexpr std::int32_t kOffsets[kWidth] = {0, 1, 2, 3};
 
   static F SetF(float v) { return _mm_set1_ps(v); }
-  static I SetI(std::int32_t v) { return _mm_set1_epi32(v); }
   static F ToFloat(I v) { return _mm_cvtepi32_ps(v); }
   static F Sub(F a, F b) { return _mm_sub_ps(a, b); }
-  static F Mul(F a, F b) { return _mm_mul_ps(a, b); }
-  static F Add(F a, F b) { return _mm_add_ps(a, b); }
-  static I AddI(I a, I b) { return _mm_add_epi32(a, b); }
+  static F SumOfSquares(F a, F b, F c) {
+    return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a, a), _mm_mul_ps(b, b)), _mm_mul_ps(c, c));
+  }
   static M Less(F a, F b) { return _mm_cmplt_ps(a, b); }
   static M Equal(F a, F b) { return _mm_cmpeq_ps(a, b); }
   static M Or(M a, M b) { return _mm_or_ps(a, b); }
-  static M AndNot(M a, M b) { return _mm_andnot_ps(a, b); }
-  static F Select(M m, F a, F b) { return _mm_or_ps(_mm_and_ps(m, a), _mm_andnot_ps(m, b)); }
-  static I SelectI(M m, I a, I b) {
-    const __m128i mi = _mm_castps_si128(m);
-    return _mm_or_si128(_mm_and_si128(mi, a), _mm_andnot_si128(mi, b));
+  // All bits set: a NaN, which no comparison selects.
+  static F PassOver(M m, F d) { return _mm_or_ps(d, m); }
+  static F Min(F d, F v) { return _mm_min_ps(d, v); }
+  static float LowestLane(F v) {
+    v = _mm_min_ps(v, _mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 0, 3, 2)));
+    v = _mm_min_ps(v, _mm_shuffle_ps(v, v, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm_cvtss_f32(v);
+  }
+  static unsigned EqualBits(F v, F w) {
+    return static_cast<unsigned>(_mm_movemask_ps(_mm_cmpeq_ps(v, w)));
   }
   static bool Any(M m) { return _mm_movemask_ps(m) != 0; }
+  static F LoadF(const float* p) { return _mm_loadu_ps(p); }
   static void StoreF(float* out, F v) { _mm_storeu_ps(out, v); }
-  static void StoreI(std::int32_t* out, I v) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-  }
 };
 
 }  // namespace
