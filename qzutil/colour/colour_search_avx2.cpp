@@ -7,6 +7,8 @@
 
 #include <immintrin.h>
 
+#include <cstdint>
+
 #include "qzutil/colour/colour_search_blocks.h"
 
 namespace {
@@ -38,15 +40,17 @@ struct Avx2 {
   static constexpr std::int32_t kOffsets[kWidth] = {0, 3, 6, 1, 4, 7, 2, 5};
 
   static F SetF(float v) { return _mm256_set1_ps(v); }
-  static F ToFloat(I v) { return _mm256_cvtepi32_ps(v); }
-  static F Sub(F a, F b) { return _mm256_sub_ps(a, b); }
+  static I SetI(std::int32_t v) { return _mm256_set1_epi32(v); }
+  static F Difference(I v, I q) { return _mm256_cvtepi32_ps(_mm256_sub_epi32(v, q)); }
+  // Read as unsigned and capped, a negative red becomes 2^31 - 1.
+  static F RedDifference(I v, I q) {
+    return Difference(_mm256_min_epu32(v, _mm256_set1_epi32(INT32_MAX)), q);
+  }
   static F SumOfSquares(F a, F b, F c) {
     return _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(a, a), _mm256_mul_ps(b, b)),
                          _mm256_mul_ps(c, c));
   }
-  static M Less(F a, F b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
   static M Equal(F a, F b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
-  static M Or(M a, M b) { return _mm256_or_ps(a, b); }
   // All bits set: a NaN, which no comparison selects.
   static F PassOver(M m, F d) { return _mm256_or_ps(d, m); }
   static F Min(F d, F v) { return _mm256_min_ps(d, v); }

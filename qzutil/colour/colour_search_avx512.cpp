@@ -7,6 +7,8 @@
 
 #include <immintrin.h>
 
+#include <cstdint>
+
 #include "qzutil/colour/colour_search_blocks.h"
 
 namespace {
@@ -52,16 +54,18 @@ struct Avx512 {
                                                     8, 9, 10, 11, 12, 13, 14, 15};
 
   static F SetF(float v) { return _mm512_set1_ps(v); }
-  static F ToFloat(I v) { return _mm512_maskz_cvtepi32_ps(kAll, v); }
-  static F Sub(F a, F b) { return _mm512_sub_ps(a, b); }
+  static I SetI(std::int32_t v) { return _mm512_set1_epi32(v); }
+  static F Difference(I v, I q) { return _mm512_maskz_cvtepi32_ps(kAll, _mm512_sub_epi32(v, q)); }
+  // Read as unsigned and capped, a negative red becomes 2^31 - 1.
+  static F RedDifference(I v, I q) {
+    return Difference(_mm512_maskz_min_epu32(kAll, v, _mm512_set1_epi32(INT32_MAX)), q);
+  }
   // A fused multiply-add rounds once: exact below 2^24 and never below 2^24
   // for a larger sum, like separate products and sums.
   static F SumOfSquares(F a, F b, F c) {
     return _mm512_fmadd_ps(c, c, _mm512_fmadd_ps(b, b, _mm512_mul_ps(a, a)));
   }
-  static M Less(F a, F b) { return _mm512_cmp_ps_mask(a, b, _CMP_LT_OQ); }
   static M Equal(F a, F b) { return _mm512_cmp_ps_mask(a, b, _CMP_EQ_OQ); }
-  static M Or(M a, M b) { return static_cast<M>(a | b); }
   static F PassOver(M m, F d) { return _mm512_mask_mov_ps(d, m, _mm512_set1_ps(__builtin_inff())); }
   static F Min(F d, F v) { return _mm512_maskz_min_ps(kAll, d, v); }
   static float LowestLane(F v) {

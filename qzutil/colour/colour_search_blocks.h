@@ -13,12 +13,17 @@
 // the lowest entry there. Strict improvement between chunks and the first
 // occurrence within one give the lowest index among equal distances.
 //
-// Distances are single-precision sums of squares: every difference, square
-// and partial sum below 2^24 is exact, and a sum whose exact value is at
-// least 2^24 rounds to at least 2^24, which is never below the bound of a
-// Vectorisable query. Entries the search passes over (vacant ones, and in
-// kSimilar mode identical ones) get a distance that is never below
-// anything: NaN, or +infinity where the set has lane masks.
+// Distances are single-precision sums of squares of 32-bit integer
+// differences: every difference, square and partial sum below 2^24 is
+// exact, and a sum whose exact value is at least 2^24 rounds to at least
+// 2^24, which is never below the bound of a Vectorisable query. A
+// difference that wraps (an entry near the end of the 32-bit range) is
+// still at least 2^31 - 2^23 in magnitude, since the colour's components
+// lie within +-2^23. A vacant entry (negative red) gets a distance that is
+// never below the bound: its red difference becomes NaN, or its red is read
+// as 2^31 - 1. In kSimilar mode an
+// identical entry gets NaN or +infinity. Min keeps the running minimum when
+// a lane is NaN, and no comparison selects NaN.
 #ifndef QZUTIL_COLOUR_COLOUR_SEARCH_BLOCKS_H
 #define QZUTIL_COLOUR_COLOUR_SEARCH_BLOCKS_H
 
@@ -31,23 +36,23 @@ namespace {  // NOLINT(google-build-namespaces): see the header comment
 constexpr std::int32_t kChunk = 256;  // entries a chunk
 
 // V provides: kWidth and kOffsets[kWidth]; types F (float lanes), I (int
-// lanes), M (lane mask); Load (one block into red, green, blue), SetF,
-// ToFloat, Sub, SumOfSquares, Less, Equal, Or, PassOver (the distance with
-// the masked lanes never below anything), Min (NaN in the first operand
-// gives the second), LowestLane (the smallest lane value), EqualBits (bit j
+// lanes), M (lane mask); Load (one block into red, green, blue), SetF, SetI,
+// Difference (integer difference as floats), RedDifference (the same, see
+// above for vacant entries), SumOfSquares, Equal, PassOver (the
+// distance with the masked lanes never below anything), Min (NaN in the
+// first operand gives the second), LowestLane (the smallest lane value), EqualBits (bit j
 // set when lane j equals the value), LoadF, StoreF, Any.
 template <class V, qz::detail::col::SearchMode kMode>
 qz::detail::col::BlockResult ScanBlocks(const qz::detail::col::SearchQuery& q) {
   using qz::detail::col::SearchMode;
   using F = typename V::F;
   using I = typename V::I;
-  using M = typename V::M;
   constexpr std::int32_t kWidth = V::kWidth;
 
   const auto bound = static_cast<float>(q.bound);  // exact: at most 2^24
-  const F red = V::SetF(static_cast<float>(q.red));
-  const F green = V::SetF(static_cast<float>(q.green));
-  const F blue = V::SetF(static_cast<float>(q.blue));
+  const I red = V::SetI(q.red);
+  const I green = V::SetI(q.green);
+  const I blue = V::SetI(q.blue);
   const F zero = V::SetF(0.0f);
   float distances[kChunk];
   float best = bound;
@@ -71,17 +76,15 @@ qz::detail::col::BlockResult ScanBlocks(const qz::detail::col::SearchQuery& q) {
       I b;
       V::Load(q.entries + i, r, g, b);
       i += kWidth;
-      const F rf = V::ToFloat(r);
-      F d = V::SumOfSquares(V::Sub(rf, red), V::Sub(V::ToFloat(g), green),
-                            V::Sub(V::ToFloat(b), blue));
-      const M vacant = V::Less(rf, zero);
-      d = V::PassOver(kMode == SearchMode::kSimilar ? V::Or(vacant, V::Equal(d, zero)) : vacant, d);
+      F d = V::SumOfSquares(V::RedDifference(r, red), V::Difference(g, green),
+                            V::Difference(b, blue));
+      if (kMode == SearchMode::kSimilar) d = V::PassOver(V::Equal(d, zero), d);
       lowest = V::Min(d, lowest);
       V::StoreF(distances + blocks * kWidth, d);
       ++blocks;
       // A chunk holding an exact match settles the answer: every earlier
-      // chunk had none. Tested every other block.
-      if (kMode == SearchMode::kClosest && (blocks & 1) == 0 && V::Any(V::Equal(lowest, zero)))
+      // chunk had none. Tested every fourth block.
+      if (kMode == SearchMode::kClosest && (blocks & 3) == 0 && V::Any(V::Equal(lowest, zero)))
         break;
     } while (blocks < kChunk / kWidth && i < q.end);
 

@@ -36,14 +36,16 @@ struct Sse2 {
   static constexpr std::int32_t kOffsets[kWidth] = {0, 1, 2, 3};
 
   static F SetF(float v) { return _mm_set1_ps(v); }
-  static F ToFloat(I v) { return _mm_cvtepi32_ps(v); }
-  static F Sub(F a, F b) { return _mm_sub_ps(a, b); }
+  static I SetI(std::int32_t v) { return _mm_set1_epi32(v); }
+  static F Difference(I v, I q) { return _mm_cvtepi32_ps(_mm_sub_epi32(v, q)); }
+  // A negative red sets every bit: NaN.
+  static F RedDifference(I v, I q) {
+    return _mm_or_ps(Difference(v, q), _mm_castsi128_ps(_mm_srai_epi32(v, 31)));
+  }
   static F SumOfSquares(F a, F b, F c) {
     return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a, a), _mm_mul_ps(b, b)), _mm_mul_ps(c, c));
   }
-  static M Less(F a, F b) { return _mm_cmplt_ps(a, b); }
   static M Equal(F a, F b) { return _mm_cmpeq_ps(a, b); }
-  static M Or(M a, M b) { return _mm_or_ps(a, b); }
   // All bits set: a NaN, which no comparison selects.
   static F PassOver(M m, F d) { return _mm_or_ps(d, m); }
   static F Min(F d, F v) { return _mm_min_ps(d, v); }
