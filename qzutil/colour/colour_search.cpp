@@ -70,7 +70,7 @@ bool Avx2Usable() {
 }
 
 bool Avx512Usable() {
-  return QZUTIL_HAVE_COL_AVX512 != 0 && CpuSupports(CpuFeature::kAvx512F);
+  return QZUTIL_HAVE_COL_AVX512 != 0 && CpuSupports(CpuFeature::kAvx512Bw);
 }
 
 KernelSet BestKernelSet() {

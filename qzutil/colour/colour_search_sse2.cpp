@@ -14,13 +14,14 @@ static_assert(sizeof(ColorRGB) == 12, "entries are three packed 32-bit component
 
 struct Sse2 {
   static constexpr std::int32_t kWidth = 4;
-  using F = __m128;
+  using Scalar = float;
+  using D = __m128;
   using I = __m128i;
   using M = __m128;
 
   // a = r0 g0 b0 r1, b = g1 b1 r2 g2, c = b2 r3 g3 b3; the lanes come out in
   // entry order. The shuffles move bits, so integers may pass as floats.
-  static void Load(const ColorRGB* e, I& r, I& g, I& b) {
+  static void Split(const ColorRGB* e, I& r, I& g, I& b) {
     const auto* p = reinterpret_cast<const __m128i*>(e);
     const __m128 a = _mm_castsi128_ps(_mm_loadu_si128(p));
     const __m128 m = _mm_castsi128_ps(_mm_loadu_si128(p + 1));
@@ -35,31 +36,45 @@ struct Sse2 {
   }
   static constexpr std::int32_t kOffsets[kWidth] = {0, 1, 2, 3};
 
-  static F SetF(float v) { return _mm_set1_ps(v); }
+  static D Set(float v) { return _mm_set1_ps(v); }
+  struct Query {
+    I red, green, blue;
+  };
+  static Query Prepare(const qz::detail::col::SearchQuery& q) {
+    return {SetI(q.red), SetI(q.green), SetI(q.blue)};
+  }
+  static D Distances(const ColorRGB* e, const Query& q) {
+    I r;
+    I g;
+    I b;
+    Split(e, r, g, b);
+    return SumOfSquares(RedDifference(r, q.red), Difference(g, q.green), Difference(b, q.blue));
+  }
+
   static I SetI(std::int32_t v) { return _mm_set1_epi32(v); }
-  static F Difference(I v, I q) { return _mm_cvtepi32_ps(_mm_sub_epi32(v, q)); }
+  static D Difference(I v, I q) { return _mm_cvtepi32_ps(_mm_sub_epi32(v, q)); }
   // A negative red sets every bit: NaN.
-  static F RedDifference(I v, I q) {
+  static D RedDifference(I v, I q) {
     return _mm_or_ps(Difference(v, q), _mm_castsi128_ps(_mm_srai_epi32(v, 31)));
   }
-  static F SumOfSquares(F a, F b, F c) {
+  static D SumOfSquares(D a, D b, D c) {
     return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a, a), _mm_mul_ps(b, b)), _mm_mul_ps(c, c));
   }
-  static M Equal(F a, F b) { return _mm_cmpeq_ps(a, b); }
+  static M Equal(D a, D b) { return _mm_cmpeq_ps(a, b); }
   // All bits set: a NaN, which no comparison selects.
-  static F PassOver(M m, F d) { return _mm_or_ps(d, m); }
-  static F Min(F d, F v) { return _mm_min_ps(d, v); }
-  static float LowestLane(F v) {
+  static D PassOver(M m, D d) { return _mm_or_ps(d, m); }
+  static D Min(D d, D v) { return _mm_min_ps(d, v); }
+  static float LowestLane(D v) {
     v = _mm_min_ps(v, _mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 0, 3, 2)));
     v = _mm_min_ps(v, _mm_shuffle_ps(v, v, _MM_SHUFFLE(2, 3, 0, 1)));
     return _mm_cvtss_f32(v);
   }
-  static unsigned EqualBits(F v, F w) {
+  static unsigned EqualBits(D v, D w) {
     return static_cast<unsigned>(_mm_movemask_ps(_mm_cmpeq_ps(v, w)));
   }
   static bool Any(M m) { return _mm_movemask_ps(m) != 0; }
-  static F LoadF(const float* p) { return _mm_loadu_ps(p); }
-  static void StoreF(float* out, F v) { _mm_storeu_ps(out, v); }
+  static D Load(const float* p) { return _mm_loadu_ps(p); }
+  static void Store(float* out, D v) { _mm_storeu_ps(out, v); }
 };
 
 }  // namespace

@@ -13,7 +13,7 @@ enum class CpuFeature {
   kSsse3,
   kAvx,
   kAvx2,
-  kAvx512F,     // the AVX-512 foundation: 32-bit lanes, masks and permutes
+  kAvx512Bw,    // AVX-512 foundation and BW: 32- and 16-bit lanes, masks, permutes
   kAvx512Vbmi,  // AVX-512 BW and VBMI together: the byte permutes need both
 };
 
