@@ -111,7 +111,7 @@ BlockLoop BlocksOf(KernelSet set) {
 }  // namespace
 
 bool Vectorisable(const SearchQuery& q) {
-  constexpr std::int32_t kReach = std::int32_t{1} << 23;
+  constexpr std::int32_t kReach = std::int32_t{1} << 14;
   const auto within = [](std::int32_t v) { return v >= -kReach && v <= kReach; };
   return q.bound <= (std::uint32_t{1} << 24) && within(q.red) && within(q.green) && within(q.blue);
 }

@@ -3,16 +3,18 @@
 // generation; nothing here runs unless the processor was found to support
 // it.
 //
-// The differences from the colour are taken on the interleaved components
-// (the colour repeated in the same pattern), packed to 16 bits with signed
-// saturation, regrouped by word permutes into (red, green) and (blue, 0)
-// pairs of each entry, and squared and summed pairwise. A difference within
-// 16 bits is exact, so every distance up to 3 * 32767^2 is; a saturated one
-// gives at least 32767^2 > 2^24, never below the bound of a Vectorisable
-// query, and so does a difference that wrapped in 32 bits (at least 2^31 -
-// 2^23 in magnitude, the colour lying within +-2^23). The sums are read as
-// unsigned: two squares of -32768 make 2^31 and the three at most 3 * 2^30.
-// A vacant red (negative) is read as unsigned and capped at 2^31 - 1 first.
+// The block's components are packed to 16 bits with signed saturation and
+// regrouped by word permutes into a (red, green) and a (blue, 0) pair per
+// entry; the colour is subtracted with signed saturation, and the pairs are
+// squared and summed by multiply-adds. A component within 16 bits whose
+// difference is within 16 bits gives it exactly. Otherwise the difference
+// comes out at least 4096 in magnitude, so the distance at least 2^24,
+// never below the bound of a Vectorisable query: the colour's components
+// lie within +-2^14, so a saturated component (32767 or -32768) is at least
+// 16383 from it, and a saturated difference is at least 32767. The sums are
+// read as unsigned: two squares of -32768 make 2^31 and the three at most
+// 3 * 2^30. Saturation keeps the sign of a vacant (negative) red, whose
+// lane then gets the largest distance.
 #include "qzutil/colour/colour_search.h"
 
 #if defined(__AVX512F__) && defined(__AVX512BW__)
@@ -35,16 +37,17 @@ constexpr __mmask32 kAll32 = 0xFFFFFFFF;
 
 // Word w of packs(a, b) is a[4L + w % 8] (w % 8 < 4) or b[4L + w % 8 - 4],
 // L = w / 8. The block's component c is lane c % 16 of register c / 16 (x,
-// y, z); the first pack holds x and y, the second z and zeros.
+// y, z); the permutes read packs(x, y) as words 0 to 31 and packs(0, z) as
+// words 32 to 63.
 constexpr std::uint16_t PackedWord(int c) {
   const int lane = c % 16;
   const int word = 8 * (lane / 4) + lane % 4;
   if (c < 16) return static_cast<std::uint16_t>(word);
   if (c < 32) return static_cast<std::uint16_t>(word + 4);
-  return static_cast<std::uint16_t>(32 + word);
+  return static_cast<std::uint16_t>(32 + word + 4);
 }
 
-constexpr std::uint16_t kZeroWord = 32 + 4;
+constexpr std::uint16_t kZeroWord = 32;
 
 struct WordIndex {
   std::uint16_t word[32];
@@ -63,24 +66,6 @@ constexpr WordIndex Pairs(bool blue) {
 constexpr WordIndex kRedGreen = Pairs(false);
 constexpr WordIndex kBlue = Pairs(true);
 
-// Per component c of the block: its colour (c % 3), and the cap on its
-// value (2^31 - 1 on red, none on the others).
-struct Pattern {
-  std::int32_t colour[48];
-  std::uint32_t cap[48];
-};
-
-constexpr Pattern MakePattern() {
-  Pattern p{};
-  for (int c = 0; c < 48; ++c) {
-    p.colour[c] = c % 3;
-    p.cap[c] = c % 3 == 0 ? 0x7FFFFFFFu : 0xFFFFFFFFu;
-  }
-  return p;
-}
-
-constexpr Pattern kPattern = MakePattern();
-
 struct Avx512 {
   static constexpr std::int32_t kWidth = 16;
   static constexpr std::int32_t kOffsets[kWidth] = {0, 1, 2,  3,  4,  5,  6,  7,
@@ -90,37 +75,32 @@ struct Avx512 {
   using M = __mmask16;
 
   struct Query {
-    __m512i colour[3];
-    __m512i cap[3];
-    __m512i red_green, blue;
+    __m512i red_green, blue;        // the colour as (red, green) and (blue, 0) words
+    __m512i red_green_at, blue_at;  // the word permutes
   };
 
+  static __m512i Words(std::int32_t low, std::int32_t high) {
+    const auto l = static_cast<std::uint32_t>(low) & 0xFFFFu;
+    const auto h = static_cast<std::uint32_t>(high) << 16;
+    return _mm512_set1_epi32(static_cast<std::int32_t>(l | h));
+  }
+
   static Query Prepare(const qz::detail::col::SearchQuery& q) {
-    const __m512i rgb =
-        _mm512_setr_epi32(q.red, q.green, q.blue, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-    Query out{};
-    for (int k = 0; k < 3; ++k) {
-      out.colour[k] =
-          _mm512_maskz_permutexvar_epi32(kAll16, _mm512_loadu_si512(kPattern.colour + 16 * k), rgb);
-      out.cap[k] = _mm512_loadu_si512(kPattern.cap + 16 * k);
-    }
-    out.red_green = _mm512_loadu_si512(kRedGreen.word);
-    out.blue = _mm512_loadu_si512(kBlue.word);
-    return out;
+    return {Words(q.red, q.green), Words(q.blue, 0), _mm512_loadu_si512(kRedGreen.word),
+            _mm512_loadu_si512(kBlue.word)};
   }
 
   static D Distances(const ColorRGB* e, const Query& q) {
     const auto* p = reinterpret_cast<const std::int32_t*>(e);
-    __m512i d[3];
-    for (int k = 0; k < 3; ++k) {
-      const __m512i v = _mm512_maskz_min_epu32(kAll16, _mm512_loadu_si512(p + 16 * k), q.cap[k]);
-      d[k] = _mm512_sub_epi32(v, q.colour[k]);
-    }
-    const __m512i xy = _mm512_packs_epi32(d[0], d[1]);
-    const __m512i z0 = _mm512_packs_epi32(d[2], _mm512_setzero_si512());
-    const __m512i rg = _mm512_maskz_permutex2var_epi16(kAll32, xy, q.red_green, z0);
-    const __m512i b0 = _mm512_maskz_permutex2var_epi16(kAll32, xy, q.blue, z0);
-    return _mm512_add_epi32(_mm512_madd_epi16(rg, rg), _mm512_madd_epi16(b0, b0));
+    const __m512i xy = _mm512_packs_epi32(_mm512_loadu_si512(p), _mm512_loadu_si512(p + 16));
+    const __m512i z = _mm512_packs_epi32(_mm512_setzero_si512(), _mm512_loadu_si512(p + 32));
+    const __m512i rg = _mm512_maskz_permutex2var_epi16(kAll32, xy, q.red_green_at, z);
+    const __m512i b = _mm512_maskz_permutex2var_epi16(kAll32, xy, q.blue_at, z);
+    const __mmask16 vacant = _mm512_test_epi32_mask(rg, _mm512_set1_epi32(0x8000));
+    const __m512i drg = _mm512_subs_epi16(rg, q.red_green);
+    const __m512i db = _mm512_subs_epi16(b, q.blue);
+    return _mm512_mask_add_epi32(_mm512_set1_epi32(-1), static_cast<__mmask16>(~vacant),
+                                 _mm512_madd_epi16(drg, drg), _mm512_madd_epi16(db, db));
   }
 
   static D Set(Scalar v) { return _mm512_set1_epi32(static_cast<std::int32_t>(v)); }
