@@ -81,32 +81,21 @@ void Draw(std::mt19937& rng, Case& out) {
   for (std::int32_t i = 0; i < n; ++i) {
     ColorRGB& e = map.colors[i];
     e = {near(centre.red), near(centre.green), near(centre.blue)};
-    switch (pick(0, 15)) {
-      case 0:
-        e.red = -pick(1, 1 << 30);
-        break;  // vacant
-      case 1:
-        if (i > 0) e = map.colors[pick(0, i - 1)];
-        break;  // tie
-      case 2:
-        e.green = pick(0, 1) != 0 ? INT32_MAX : INT32_MIN;
-        break;
-      case 3:
-        e.blue += (1 << 24) + pick(-2, 2);
-        break;
-      case 4:
-        e.red = INT32_MAX - pick(0, 2);
-        break;
-      default:
-        break;
-    }
+    const int twist = pick(0, 15);
+    if (twist == 0) e.red = -pick(1, 1 << 30);                          // vacant
+    if (twist == 1 && i > 0) e = map.colors[pick(0, i - 1)];            // a tie
+    if (twist == 2) e.green = pick(0, 1) != 0 ? INT32_MAX : INT32_MIN;  // far off
+    if (twist == 3) e.blue += (1 << 24) + pick(-2, 2);
+    if (twist == 4) e.red = INT32_MAX - pick(0, 2);
+    if (twist == 5) e.green = pick(0, 1) != 0 ? 32767 + pick(-1, 1) : -32768 + pick(-1, 1);
   }
   ColorRGB c{near(centre.red), near(centre.green), near(centre.blue)};
   const int kind = pick(0, 19);
   if (n > 0 && kind < 6) c = map.colors[kind == 0 ? 0 : pick(0, n - 1)];
-  if (kind == 6) c.red = (1 << 23) + pick(-1, 1);  // edge of the fast path
+  if (kind == 6) c.red = (1 << 14) + pick(-1, 1);  // edge of the vectorised path
   if (kind == 7) c.green = -pick(1, 300);
   if (kind == 8) c.blue = INT32_MIN + pick(0, 3);
+  if (kind == 9) c.green = 32767 + pick(-1, 1);  // beside the entries at the 16-bit edge
   out.map = map;
   out.colour = c;
 }
