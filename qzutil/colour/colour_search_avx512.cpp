@@ -96,11 +96,11 @@ struct Avx512 {
     const __m512i z = _mm512_packs_epi32(_mm512_setzero_si512(), _mm512_loadu_si512(p + 32));
     const __m512i rg = _mm512_maskz_permutex2var_epi16(kAll32, xy, q.red_green_at, z);
     const __m512i b = _mm512_maskz_permutex2var_epi16(kAll32, xy, q.blue_at, z);
-    const __mmask16 vacant = _mm512_test_epi32_mask(rg, _mm512_set1_epi32(0x8000));
+    const __mmask16 usable = _mm512_testn_epi32_mask(rg, _mm512_set1_epi32(0x8000));
     const __m512i drg = _mm512_subs_epi16(rg, q.red_green);
     const __m512i db = _mm512_subs_epi16(b, q.blue);
-    return _mm512_mask_add_epi32(_mm512_set1_epi32(-1), static_cast<__mmask16>(~vacant),
-                                 _mm512_madd_epi16(drg, drg), _mm512_madd_epi16(db, db));
+    return _mm512_mask_add_epi32(_mm512_set1_epi32(-1), usable, _mm512_madd_epi16(drg, drg),
+                                 _mm512_madd_epi16(db, db));
   }
 
   static D Set(Scalar v) { return _mm512_set1_epi32(static_cast<std::int32_t>(v)); }

@@ -51,41 +51,46 @@ qz::detail::col::BlockResult ScanBlocks(const qz::detail::col::SearchQuery& q) {
   // Fewer entries than a block: all are left to the caller.
   if (q.end - q.begin < kWidth) return result;
   std::int32_t i = q.begin;
-  std::int32_t starts[kChunk / kWidth];  // first entry of each block of the chunk
   bool exact = false;
   while (!exact && i < q.end) {
-    std::int32_t blocks = 0;
+    // The chunk's blocks start at `first`, one after another; when fewer
+    // than a block's worth of entries would be left after them, the last
+    // block ends at the last entry instead, going back over entries already
+    // seen: their distances repeat, later, so they change nothing.
+    const std::int32_t first = i;
+    const std::int32_t left = q.end - first;
+    const std::int32_t blocks = left >= kChunk ? kChunk / kWidth : (left + kWidth - 1) / kWidth;
+    const std::int32_t last = first + (blocks - 1) * kWidth < q.end - kWidth + 1
+                                  ? first + (blocks - 1) * kWidth
+                                  : q.end - kWidth;
     D lowest = V::Set(bound);
-    do {
-      // The last block ends at the last entry, going back over entries
-      // already seen: their distances repeat, later, so they change nothing.
-      if (q.end - i < kWidth) i = q.end - kWidth;
-      starts[blocks] = i;
-      D d = V::Distances(q.entries + i, query);
-      i += kWidth;
+    std::int32_t done = 0;
+    while (done < blocks) {
+      const std::int32_t at = done + 1 < blocks ? first + done * kWidth : last;
+      D d = V::Distances(q.entries + at, query);
       if (kMode == SearchMode::kSimilar) d = V::PassOver(V::Equal(d, zero), d);
       lowest = V::Min(d, lowest);
-      V::Store(distances + blocks * kWidth, d);
-      ++blocks;
+      V::Store(distances + done * kWidth, d);
+      ++done;
       // A chunk holding an exact match settles the answer: every earlier
       // chunk had none. Tested every fourth block.
-      if (kMode == SearchMode::kClosest && (blocks & 3) == 0 && V::Any(V::Equal(lowest, zero)))
-        break;
-    } while (blocks < kChunk / kWidth && i < q.end);
+      if (kMode == SearchMode::kClosest && (done & 3) == 0 && V::Any(V::Equal(lowest, zero))) break;
+    }
+    i = done < blocks ? first + done * kWidth : last + kWidth;
 
     const Scalar m = V::LowestLane(lowest);
     if (kMode == SearchMode::kClosest && m == Scalar{0}) exact = true;
     if (!(m < best)) continue;
     best = m;
     const D wanted = V::Set(m);
-    for (std::int32_t k = 0; k < blocks; ++k) {
+    for (std::int32_t k = 0; k < done; ++k) {
       const unsigned bits = V::EqualBits(V::Load(distances + k * kWidth), wanted);
       if (bits == 0) continue;
-      std::int32_t at = kWidth;
+      std::int32_t lane_at = kWidth;
       for (std::int32_t lane = 0; lane < kWidth; ++lane) {
-        if ((bits >> lane & 1u) != 0 && V::kOffsets[lane] < at) at = V::kOffsets[lane];
+        if ((bits >> lane & 1u) != 0 && V::kOffsets[lane] < lane_at) lane_at = V::kOffsets[lane];
       }
-      result.found = starts[k] + at;
+      result.found = (k + 1 < blocks ? first + k * kWidth : last) + lane_at;
       result.have = true;
       break;
     }
