@@ -27,6 +27,18 @@ namespace {  // NOLINT(google-build-namespaces): see the header comment
 
 constexpr std::int32_t kChunk = 256;  // entries a chunk
 
+// Index of the lowest set bit of a nonzero value.
+inline std::int32_t LowestBit(std::uint64_t v) {
+#if defined(__GNUC__) || defined(__clang__)
+  return __builtin_ctzll(v);
+#else
+  std::int32_t n = 0;
+  for (; (v & 1u) == 0; v >>= 1)
+    ++n;
+  return n;
+#endif
+}
+
 // V provides: kWidth and kOffsets[kWidth]; types Scalar (a distance), D
 // (kWidth distances), M (lane mask) and Query (the colour prepared);
 // Prepare (the Query of a SearchQuery), Distances (of the block at an
@@ -82,18 +94,24 @@ qz::detail::col::BlockResult ScanBlocks(const qz::detail::col::SearchQuery& q) {
     if (kMode == SearchMode::kClosest && m == Scalar{0}) exact = true;
     if (!(m < best)) continue;
     best = m;
+    // Which blocks hold m, without a branch per block (where the first
+    // one lies is random), then the lowest entry of the first.
     const D wanted = V::Set(m);
+    static_assert(kChunk / kWidth <= 64, "one bit a block");
+    std::uint64_t holding = 0;
     for (std::int32_t k = 0; k < done; ++k) {
-      const unsigned bits = V::EqualBits(V::Load(distances + k * kWidth), wanted);
-      if (bits == 0) continue;
-      std::int32_t lane_at = kWidth;
-      for (std::int32_t lane = 0; lane < kWidth; ++lane) {
-        if ((bits >> lane & 1u) != 0 && V::kOffsets[lane] < lane_at) lane_at = V::kOffsets[lane];
-      }
-      result.found = (k + 1 < blocks ? first + k * kWidth : last) + lane_at;
-      result.have = true;
-      break;
+      const bool hit = V::EqualBits(V::Load(distances + k * kWidth), wanted) != 0;
+      holding |= static_cast<std::uint64_t>(hit) << k;
     }
+    const std::int32_t k = LowestBit(holding);
+    std::uint32_t bits = V::EqualBits(V::Load(distances + k * kWidth), wanted);
+    std::int32_t lane_at = kWidth;
+    for (; bits != 0; bits &= bits - 1) {
+      const std::int32_t offset = V::kOffsets[LowestBit(bits)];
+      if (offset < lane_at) lane_at = offset;
+    }
+    result.found = (k + 1 < blocks ? first + k * kWidth : last) + lane_at;
+    result.have = true;
   }
   result.best = static_cast<std::uint32_t>(best);
   result.next = i;
