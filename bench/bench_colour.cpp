@@ -20,6 +20,7 @@
 // asked colour, so every search walks all 255 candidate entries.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -135,7 +136,7 @@ void BM_EntryByEntrySearch(benchmark::State& state) {
     const std::int64_t sum =
         AbsDiff(e.red, c.red) + AbsDiff(e.green, c.green) + AbsDiff(e.blue, c.blue);
     const auto mean =
-        static_cast<std::int64_t>(static_cast<double>(sum) * 0.3333333333333333 + 0.5);
+        static_cast<std::int64_t>(std::floor(static_cast<double>(sum) * 0.3333333333333333 + 0.5));
     return (std::int64_t{found} << 32) | mean;
   });
 }

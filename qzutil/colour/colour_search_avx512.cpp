@@ -21,6 +21,7 @@
 
 #include <immintrin.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "qzutil/colour/colour_search_blocks.h"
@@ -56,9 +57,10 @@ struct WordIndex {
 // Words 2k and 2k + 1: entry k's red and green, or its blue and a zero.
 constexpr WordIndex Pairs(bool blue) {
   WordIndex w{};
-  for (int k = 0; k < 16; ++k) {
-    w.word[2 * k] = PackedWord(3 * k + (blue ? 2 : 0));
-    w.word[2 * k + 1] = blue ? kZeroWord : PackedWord(3 * k + 1);
+  for (std::size_t k = 0; k < 16; ++k) {
+    const auto c = static_cast<int>(3 * k);
+    w.word[2 * k] = PackedWord(c + (blue ? 2 : 0));
+    w.word[2 * k + 1] = blue ? kZeroWord : PackedWord(c + 1);
   }
   return w;
 }

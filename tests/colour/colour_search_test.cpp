@@ -41,7 +41,7 @@ std::pair<std::int32_t, std::int32_t> LinearClosest(const ColorMap& map, const C
   const double sum = std::abs(static_cast<double>(e.red) - c.red) +
                      std::abs(static_cast<double>(e.green) - c.green) +
                      std::abs(static_cast<double>(e.blue) - c.blue);
-  return {found, static_cast<std::int32_t>(sum * 0.3333333333333333 + 0.5)};
+  return {found, static_cast<std::int32_t>(std::floor(sum * 0.3333333333333333 + 0.5))};
 }
 
 // The similar search: integer distances, no float, identical entries skipped.
