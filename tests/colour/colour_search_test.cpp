@@ -120,10 +120,11 @@ TEST_P(ColourSearchKernels, MembersAnswerAsTheLinearSearch) {
     ASSERT_EQ(std::make_pair(k.map.GetClosestColor(&k.colour, &distance), distance), want)
         << "trial " << trial;
     // Asked again, the memo answers, even after an entry changes behind it.
-    const ColorRGB kept = k.map.colors[want.first > 0 ? want.first : 0];
-    if (want.first > 0) k.map.colors[want.first].red = -1;
+    ColorRGB* const answer = want.first > 0 ? &k.map.colors[want.first] : nullptr;
+    const ColorRGB kept = answer != nullptr ? *answer : ColorRGB{};
+    if (answer != nullptr) answer->red = -1;
     ASSERT_EQ(std::make_pair(k.map.GetClosestColor(&k.colour, &distance), distance), want);
-    if (want.first > 0) k.map.colors[want.first] = kept;
+    if (answer != nullptr) *answer = kept;
     ASSERT_EQ(k.map.GetSimilarColor(&k.colour), LinearSimilar(k.map, k.colour))
         << "trial " << trial;
     const auto s = static_cast<std::uint32_t>(k.map.maxValue);
