@@ -44,24 +44,29 @@ std::int64_t AsFloat(std::int64_t d) {
 // `found`. In kClosest mode the best distance is held as a float and the
 // first exact match answers at once; for a Vectorisable query the float
 // holds every distance that matters exactly.
-std::int32_t Finish(const SearchQuery& q, std::int32_t from, std::int64_t best,
-                    std::int32_t found) {
-  const bool closest = q.mode == SearchMode::kClosest;
+template <SearchMode kMode>
+std::int32_t FinishIn(const SearchQuery& q, std::int32_t from, std::int64_t best,
+                      std::int32_t found) {
   for (std::int32_t i = from; i < q.end; ++i) {
     const ColorRGB& e = q.entries[i];
     if (e.red < 0) continue;
     const std::int64_t d = SquaredDistance(e, q.red, q.green, q.blue);
-    if (d < 0) continue;
-    if (d == 0) {
-      if (closest) return i;
+    if (d <= 0) {
+      if (kMode == SearchMode::kClosest && d == 0) return i;
       continue;
     }
     if (d < best) {
-      best = closest ? AsFloat(d) : d;
+      best = kMode == SearchMode::kClosest ? AsFloat(d) : d;
       found = i;
     }
   }
   return found;
+}
+
+std::int32_t Finish(const SearchQuery& q, std::int32_t from, std::int64_t best,
+                    std::int32_t found) {
+  return q.mode == SearchMode::kClosest ? FinishIn<SearchMode::kClosest>(q, from, best, found)
+                                        : FinishIn<SearchMode::kSimilar>(q, from, best, found);
 }
 
 // This file itself is compiled without AVX2 or AVX-512.
