@@ -13,8 +13,8 @@
 // lie within +-2^14, so a saturated component (32767 or -32768) is at least
 // 16383 from it, and a saturated difference is at least 32767. The sums are
 // read as unsigned: two squares of -32768 make 2^31 and the three at most
-// 3 * 2^30. Saturation keeps the sign of a vacant (negative) red, whose
-// lane then gets the largest distance.
+// 3 * 2^30. Saturation keeps the sign of a vacant (negative) red, which is
+// then capped at 32767.
 #include "qzutil/colour/colour_search.h"
 
 #if defined(__AVX512F__) && defined(__AVX512BW__)
@@ -98,11 +98,12 @@ struct Avx512 {
     const __m512i z = _mm512_packs_epi32(_mm512_setzero_si512(), _mm512_loadu_si512(p + 32));
     const __m512i rg = _mm512_maskz_permutex2var_epi16(kAll32, xy, q.red_green_at, z);
     const __m512i b = _mm512_maskz_permutex2var_epi16(kAll32, xy, q.blue_at, z);
-    const __mmask16 usable = _mm512_testn_epi32_mask(rg, _mm512_set1_epi32(0x8000));
-    const __m512i drg = _mm512_subs_epi16(rg, q.red_green);
+    // A vacant red, negative, is above 32767 as an unsigned word: capping it
+    // there puts it at least 16383 from the colour's red.
+    const __m512i capped = _mm512_min_epu16(rg, _mm512_set1_epi32(static_cast<std::int32_t>(0xFFFF7FFFu)));
+    const __m512i drg = _mm512_subs_epi16(capped, q.red_green);
     const __m512i db = _mm512_subs_epi16(b, q.blue);
-    return _mm512_mask_add_epi32(_mm512_set1_epi32(-1), usable, _mm512_madd_epi16(drg, drg),
-                                 _mm512_madd_epi16(db, db));
+    return _mm512_add_epi32(_mm512_madd_epi16(drg, drg), _mm512_madd_epi16(db, db));
   }
 
   static D Set(Scalar v) { return _mm512_set1_epi32(static_cast<std::int32_t>(v)); }
