@@ -160,8 +160,7 @@ std::int32_t Search(const SearchQuery& q) {
   const BlockLoop blocks = BlocksOf(ActiveKernelSet());
   if (blocks == nullptr || q.begin >= q.end || !Vectorisable(q)) return portable::Search(q);
   const BlockResult r = blocks(q);
-  if ((q.mode == SearchMode::kClosest && r.have && r.best == 0) || r.next == q.end)
-    return r.found;
+  if ((q.mode == SearchMode::kClosest && r.have && r.best == 0) || r.next == q.end) return r.found;
   return Finish(q, r.next, r.best, r.found);
 }
 
