@@ -100,7 +100,8 @@ struct Avx512 {
     const __m512i b = _mm512_maskz_permutex2var_epi16(kAll32, xy, q.blue_at, z);
     // A vacant red, negative, is above 32767 as an unsigned word: capping it
     // there puts it at least 16383 from the colour's red.
-    const __m512i capped = _mm512_min_epu16(rg, _mm512_set1_epi32(static_cast<std::int32_t>(0xFFFF7FFFu)));
+    const __m512i capped =
+        _mm512_min_epu16(rg, _mm512_set1_epi32(static_cast<std::int32_t>(0xFFFF7FFFu)));
     const __m512i drg = _mm512_subs_epi16(capped, q.red_green);
     const __m512i db = _mm512_subs_epi16(b, q.blue);
     return _mm512_add_epi32(_mm512_madd_epi16(drg, drg), _mm512_madd_epi16(db, db));
