@@ -1,6 +1,8 @@
 // The colour searches with AVX2, eight entries a block. Compiled with AVX2
 // code generation; nothing here runs unless the processor was found to
-// support it.
+// support it. Distances are computed as in the SSE2 form, except that a
+// vacant (negative) red is read as unsigned and capped at 2^31 - 1, which
+// is far from any Vectorisable colour.
 #include "qzutil/colour/colour_search.h"
 
 #if defined(__AVX2__)

@@ -15,7 +15,10 @@
 //
 // A set's distances are exact below the bound of a Vectorisable query (at
 // most 2^24) and never below it for entries further away, vacant ones
-// (negative red) included; each set says how.
+// (negative red) included; each set says how. In kSimilar mode a distance
+// of 0 is replaced by one that is never below anything (PassOver). In
+// kClosest mode a chunk stops at the first fourth block after which some
+// lane holds 0.
 #ifndef QZUTIL_COLOUR_COLOUR_SEARCH_BLOCKS_H
 #define QZUTIL_COLOUR_COLOUR_SEARCH_BLOCKS_H
 
@@ -43,7 +46,7 @@ inline std::int32_t LowestBit(std::uint64_t v) {
 // (kWidth distances), M (lane mask) and Query (the colour prepared);
 // Prepare (the Query of a SearchQuery), Distances (of the block at an
 // entry), Set, Min, Equal, Any, PassOver (the distance with the masked
-// lanes never below anything: NaN, +infinity or the largest value),
+// lanes never below anything: NaN or the largest value),
 // LowestLane, EqualBits (bit j set when lane j equals the value), Load and
 // Store (kWidth distances in memory). Min(d, v) keeps v where d is NaN.
 template <class V, qz::detail::col::SearchMode kMode>

@@ -1,5 +1,14 @@
 // The colour searches with SSE2, four entries a block. Every x86-64 build
 // (and a 32-bit one for SSE2) contains this form; the rest compile it empty.
+//
+// Distances are single-precision sums of squares of 32-bit integer
+// differences. Every difference, square and partial sum below 2^24 is
+// exact, and a sum whose exact value is at least 2^24 rounds to at least
+// 2^24, which is never below the bound of a Vectorisable query. A
+// difference that wraps (an entry near the end of the 32-bit range) is
+// still at least 2^31 - 2^14 in magnitude, the colour lying within +-2^14.
+// A vacant (negative) red makes the distance NaN: Min passes it over and no
+// comparison selects it.
 #include "qzutil/colour/colour_search.h"
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
