@@ -27,12 +27,20 @@ inline constexpr std::int32_t kMemUnlimited = 2147483647;
 
 // Where every block, slot table, pool and list comes from. The native heap is
 // malloc/free; tests install one that fails on request.
+// Never destroyed through this interface: the destructor is protected and
+// not virtual, so that the native heap is a constant-initialised object with
+// nothing to run at load time or at exit.
 class MemHeap {
  public:
-  virtual ~MemHeap() = default;
   // Null when the heap cannot supply `bytes` (at least 1).
   virtual void* Allocate(std::size_t bytes) = 0;
   virtual void Release(void* block) = 0;
+
+ protected:
+  constexpr MemHeap() = default;
+  ~MemHeap() = default;
+  MemHeap(const MemHeap&) = default;
+  MemHeap& operator=(const MemHeap&) = default;
 };
 
 MemHeap& mem_heap();

@@ -1,6 +1,9 @@
 // Process-wide state of the memory family: the heap behind every block and
 // table, the diagnostics switch and the default list, key and sequence.
+// Every object here is constant-initialised and trivially destructible:
+// nothing of this family runs when the library is loaded or unloaded.
 #include <cstdlib>
+#include <type_traits>
 
 #include "qzutil/memory/mem_internal.h"
 
@@ -9,14 +12,17 @@ namespace {
 
 class NativeHeap final : public MemHeap {
  public:
+  constexpr NativeHeap() = default;
   void* Allocate(std::size_t bytes) override { return std::malloc(bytes); }
   void Release(void* block) override { std::free(block); }
 };
 
-NativeHeap g_native_heap;
-MemHeap* g_installed_heap = nullptr;
-bool g_diagnostics = false;
-MemState g_state;
+constinit NativeHeap g_native_heap;
+constinit MemHeap* g_installed_heap = nullptr;
+constinit bool g_diagnostics = false;
+constinit MemState g_state;
+static_assert(std::is_trivially_destructible_v<NativeHeap> &&
+              std::is_trivially_destructible_v<MemState>);
 
 }  // namespace
 
