@@ -15,11 +15,20 @@ void* TakeBlock(std::int32_t size) {
   return qd::mem_heap().Allocate(size == 0 ? 1u : static_cast<std::size_t>(size));
 }
 
-// Hands the exception to the list's handler; true when it answers nonzero.
-bool Raise(MemListT* list, std::int32_t code, std::intptr_t key, std::int32_t size) {
+// Hands the exception to the list's handler; true when it answers nonzero
+// and the allocation can still go on: the list still exists and the block
+// that holds the caller's variable, if any, was not released meanwhile.
+// After false the list must not be touched.
+bool Raise(MemListT* list, std::int32_t code, std::intptr_t key, std::int32_t size,
+           void** back_ptr) {
   if (list->handler == nullptr) return false;
   MemExceptionT exception{code, list, key, size};
-  return list->handler(&exception) != 0;
+  qd::MemState& state = qd::mem_state();
+  qd::MemPending pending{state.pending, list, back_ptr, false};
+  state.pending = &pending;
+  const bool answered = list->handler(&exception) != 0;
+  state.pending = pending.outer;
+  return answered && !pending.gone;
 }
 
 // Registers `block` in a free slot; false when the handler filled every slot
@@ -70,17 +79,17 @@ std::int32_t MemAllocate(MemListT* list, std::int32_t size, std::intptr_t key, v
   const MemPoolT* pool = list->pool;
   if (size > pool->size) {
     QZ_MEM_TRACE("**Pool of %ld too small\n", static_cast<long>(pool->size));
-    if (!Raise(list, MEM_POOL_TOO_SMALL, key, size)) return MEM_POOL_TOO_SMALL;
+    if (!Raise(list, MEM_POOL_TOO_SMALL, key, size, back_ptr)) return MEM_POOL_TOO_SMALL;
   }
 
   if (list->used >= list->size && !qd::MemListGrow(list)) {
-    if (!Raise(list, MEM_LIST_FULL, key, size)) return MEM_LIST_FULL;
+    if (!Raise(list, MEM_LIST_FULL, key, size, back_ptr)) return MEM_LIST_FULL;
     if (qd::MemFindFreeSlot(list) < 0) return MEM_LIST_FULL;
   }
 
   if (std::int64_t{pool->used} + size > pool->size) {
     QZ_MEM_TRACE("**Pool overflow current size %ld\n", static_cast<long>(pool->used));
-    if (!Raise(list, MEM_POOL_OVERFLOW, key, size)) {
+    if (!Raise(list, MEM_POOL_OVERFLOW, key, size, back_ptr)) {
       QZ_MEM_TRACE("**Pool overflow after exception processing\n");
       return MEM_POOL_OVERFLOW;
     }
@@ -89,7 +98,7 @@ std::int32_t MemAllocate(MemListT* list, std::int32_t size, std::intptr_t key, v
   void* block = TakeBlock(size);
   if (block == nullptr) {
     QZ_MEM_TRACE("**Malloc failed\n");
-    if (!Raise(list, MEM_MALLOC_FAILED, key, size)) {
+    if (!Raise(list, MEM_MALLOC_FAILED, key, size, back_ptr)) {
       QZ_MEM_TRACE("**Malloc failed after exception processing\n");
       return MEM_MALLOC_FAILED;
     }

@@ -59,13 +59,30 @@ bool MemDiagnosticsOn();
 unsigned long MemHex(const void* address);
 unsigned long MemHex(std::intptr_t key);
 
+// An allocation waiting for its list's handler. MemAllocate links one in
+// for the length of each handler call; a release of the block that holds
+// the caller's variable, and the deletion of the list, mark it, and the
+// allocation then gives up as if the handler had answered 0.
+struct MemPending {
+  MemPending* outer;  // the allocation whose handler made this one, or null
+  const MemListT* list;
+  void** back_ptr;
+  bool gone;  // the list or the variable's block went away
+};
+
 // Process-wide state.
 struct MemState {
   MemListT* default_list = nullptr;
   std::intptr_t default_key = 0;
-  std::int32_t sequence = 1;  // the number the next registered block takes
+  std::int32_t sequence = 1;      // the number the next registered block takes
+  MemPending* pending = nullptr;  // innermost allocation inside a handler
 };
 MemState& mem_state();
+// Marks the pending allocations whose variable lies in the `size` bytes at
+// `block`, which are about to be freed.
+void MemNoteRelease(const void* block, std::int32_t size);
+// Marks the pending allocations of `list`, which is about to be freed.
+void MemNoteListDeleted(const MemListT* list);
 
 // Sets a slot to the free state.
 void MemClearSlot(MemEntryT* entry);

@@ -99,6 +99,7 @@ void MemListClear(MemListT* list) {
 void MemListDelete(MemListT** list) {
   if (list == nullptr || *list == nullptr) return;
   MemListT* doomed = *list;
+  if (qd::mem_state().pending != nullptr) qd::MemNoteListDeleted(doomed);
   MemListClear(doomed);
   if (doomed->used > 0) HandBackRefused(doomed);
   if (qd::mem_state().default_list == doomed) qd::mem_state().default_list = nullptr;

@@ -156,6 +156,7 @@ bool MemReleaseEntry(MemListT* list, std::int32_t index, std::optional<bool> has
   }
   // The variable is cleared before the block goes, in case it lies inside it.
   void* block = entry.address;
+  if (mem_state().pending != nullptr) MemNoteRelease(block, entry.size);
   *entry.back_ptr = nullptr;
   mem_heap().Release(block);
   MemClearSlot(&entry);

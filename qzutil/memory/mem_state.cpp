@@ -60,4 +60,18 @@ MemState& mem_state() {
   return g_state;
 }
 
+void MemNoteRelease(const void* block, std::int32_t size) {
+  const auto start = reinterpret_cast<std::uintptr_t>(block);
+  for (MemPending* p = g_state.pending; p != nullptr; p = p->outer) {
+    if (reinterpret_cast<std::uintptr_t>(p->back_ptr) - start < static_cast<std::uint32_t>(size))
+      p->gone = true;
+  }
+}
+
+void MemNoteListDeleted(const MemListT* list) {
+  for (MemPending* p = g_state.pending; p != nullptr; p = p->outer) {
+    if (p->list == list) p->gone = true;
+  }
+}
+
 }  // namespace qz::detail
