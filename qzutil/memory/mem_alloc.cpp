@@ -34,10 +34,9 @@ bool Raise(MemListT* list, std::int32_t code, std::intptr_t key, std::int32_t si
 // Registers `block` in a free slot; false when the handler filled every slot
 // after the table check and the table cannot grow.
 bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key, void** back_ptr) {
-  // The new slot is free, so it cannot be its own container, and growth
-  // adds only free slots: the walk's container stays right either way.
-  const qd::MemNewEntryScan scan = qd::MemScanForNewEntry(list, back_ptr);
-  std::int32_t slot = scan.free_slot;
+  // Found before the new block is filed: it is never its own container.
+  const std::int32_t container = qd::MemFindContainer(list, back_ptr, -1);
+  std::int32_t slot = qd::MemFindFreeSlot(list);
   if (slot < 0) {
     if (!qd::MemListGrow(list)) return false;
     slot = qd::MemFindFreeSlot(list);
@@ -45,15 +44,14 @@ bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key,
   MemPoolT* pool = list->pool;
   pool->used += size;
   qd::MemState& state = qd::mem_state();
-  MemEntryT& entry = list->entries[slot];
-  entry = MemEntryT{block, size, size, key, back_ptr, 0, state.sequence, -1};
-  ++list->used;
+  const std::int32_t sequence = state.sequence;
+  qd::MemAddEntry(list, slot, MemEntryT{block, size, size, key, back_ptr, 0, sequence, -1});
   // Wraps instead of overflowing after 2^31 allocations.
-  state.sequence = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.sequence) + 1u);
+  state.sequence = static_cast<std::int32_t>(static_cast<std::uint32_t>(sequence) + 1u);
   QZ_MEM_TRACE("  [%ld] Allocation address %#lx total size %ld pool used %ld\n",
-               static_cast<long>(entry.sequence), qd::MemHex(block),
-               static_cast<long>(entry.total_size), static_cast<long>(pool->used));
-  qd::MemLinkParent(list, slot, scan.container);
+               static_cast<long>(sequence), qd::MemHex(block), static_cast<long>(size),
+               static_cast<long>(pool->used));
+  qd::MemLinkParent(list, slot, container);
   return true;
 }
 
@@ -139,7 +137,7 @@ void MemSetPointer(MemListT* list, void* address, void** back_ptr) {
                qd::MemHex(entry.back_ptr));
   qd::MemDetachParent(list, index);
   entry.back_ptr = back_ptr;
-  qd::MemLinkParent(list, index);
+  qd::MemLinkParent(list, index, qd::MemFindContainer(list, back_ptr, index));
   *back_ptr = address;
 }
 
@@ -150,9 +148,9 @@ void MemFree(MemListT* list, void* address) {
     return;
   }
   QZ_MEM_TRACE("Free: list %#lx address %#lx\n", qd::MemHex(list), qd::MemHex(address));
-  const qd::MemReleaseScan found = qd::MemScanForRelease(list, address);
-  if (found.index >= 0) {
-    qd::MemReleaseEntry(list, found.index, found.has_children);
+  const std::int32_t index = qd::MemFindAddress(list, address);
+  if (index >= 0) {
+    qd::MemReleaseEntry(list, index);
     return;
   }
   QZ_MEM_TRACE("**Address not found\n");

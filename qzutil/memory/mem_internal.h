@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <optional>
 
 #include "qzutil/memory/mem_list.h"
 
@@ -22,6 +21,9 @@ namespace qz::detail {
 
 // Slots added to a table at creation and at every growth.
 inline constexpr std::int32_t kMemSlotStep = 16;
+// Most slots a table may have, so that every hash of the index has at most
+// 2^31 cells (a table that size would take 25 GiB).
+inline constexpr std::int32_t kMemMaxSlots = std::int32_t{1} << 29;
 // Budget of a pool created without a positive limit.
 inline constexpr std::int32_t kMemUnlimited = 2147483647;
 
@@ -84,53 +86,92 @@ void MemNoteRelease(const void* block, std::int32_t size);
 // Marks the pending allocations of `list`, which is about to be freed.
 void MemNoteListDeleted(const MemListT* list);
 
-// Sets a slot to the free state.
+// What a list keeps besides its slot table, so that no operation on one
+// block walks the table:
+//  - the free slots as a bitmap with summary levels (a set bit in a word of
+//    level k+1 says that word of level k has a set bit), so the lowest free
+//    slot is one word per level away;
+//  - a hash from block address to slot;
+//  - a hash from (granule, size class) to slot, which answers which block
+//    contains an address: a block of class c (at most 64 * 16^c bytes)
+//    touches at most two granules of 64 * 16^c bytes and is filed under
+//    each, so a look-up probes one granule per class in use;
+//  - each parent's children as a linked list (with a count), and a scratch
+//    array in which a parent's children are put in slot order for release.
+// All of it lives in the table's heap block, sized for `capacity` slots, so
+// it is allocated, grown and freed with the table and charged to no pool.
+// The table's `size` still grows by kMemSlotStep; the block behind it grows
+// by doubling, so a growth that needs no new block cannot fail.
+struct MemSlotLinks {
+  std::int32_t first_child;  // -1 for none; children in no particular order
+  std::int32_t next_sibling;
+  std::int32_t prev_sibling;
+  std::int32_t children;
+};
+struct MemHashCell {
+  std::uint32_t tag;  // the high half of the key's hash; its top bits are the home cell
+  std::int32_t slot;  // -1 marks an empty cell
+};
+inline constexpr int kMemBitLevels = 6;    // 64^6 > 2^31 slots
+inline constexpr int kMemSizeClasses = 8;  // 64 * 16^7 > 2^31 bytes
+struct MemIndex {
+  std::int32_t capacity;  // slots the table block has room for
+  MemSlotLinks* links;
+  std::int32_t* scratch;
+  int bit_levels;
+  std::uint64_t* free_bits[kMemBitLevels];  // level 0: one bit per slot
+  MemHashCell* by_address;
+  unsigned address_bits;  // log2 of the cell count
+  MemHashCell* by_range;
+  unsigned range_bits;
+  std::int32_t class_count[kMemSizeClasses];  // live blocks of each size class
+  unsigned classes_in_use;                    // bit c set while class_count[c] > 0
+};
+// MemListNew allocates a list as this pair; MemListT* points at `list`.
+struct MemListBlock {
+  MemListT list;
+  MemIndex index;
+};
+inline MemIndex& IndexOf(MemListT* list) {
+  return reinterpret_cast<MemListBlock*>(list)->index;
+}
+inline const MemIndex& IndexOf(const MemListT* list) {
+  return reinterpret_cast<const MemListBlock*>(list)->index;
+}
+
+// Sets a slot to the free state (the slot table only).
 void MemClearSlot(MemEntryT* entry);
 // Lowest slot holding `address`, or -1.
 std::int32_t MemFindAddress(const MemListT* list, const void* address);
-// Lowest free slot from `from` on, or -1.
-std::int32_t MemFindFreeSlot(const MemListT* list, std::int32_t from = 0);
-// First live slot from `from` on, other than `skip`, whose block contains
-// `target`; -1 for none.
-std::int32_t MemFindContainer(const MemListT* list, const void* target, std::int32_t from,
-                              std::int32_t skip);
+// Lowest free slot, or -1.
+std::int32_t MemFindFreeSlot(const MemListT* list);
+// Lowest live slot other than `skip` whose block contains `target`; -1 for
+// none.
+std::int32_t MemFindContainer(const MemListT* list, const void* target, std::int32_t skip);
 // Whether some slot names slot `index` as its parent.
 bool MemHasChildren(const MemListT* list, std::int32_t index);
 
-// What a new entry needs to know, found in one walk instead of two: the
-// lowest free slot and the first live slot whose block contains the new
-// back pointer (-1 for none).
-struct MemNewEntryScan {
-  std::int32_t free_slot;
-  std::int32_t container;
-};
-MemNewEntryScan MemScanForNewEntry(const MemListT* list, const void* back_ptr);
-
-// The lowest slot holding `address` (-1 for none) and whether it has
-// children, mostly in one walk instead of two.
-struct MemReleaseScan {
-  std::int32_t index;
-  bool has_children;
-};
-MemReleaseScan MemScanForRelease(const MemListT* list, const void* address);
-
-// Adds kMemSlotStep cleared slots; false (table unchanged) when the heap
-// refuses the larger table.
+// Adds kMemSlotStep cleared slots; false (list unchanged) when the heap
+// refuses the larger table block.
 bool MemListGrow(MemListT* list);
-// Links slot `index` below the first other block that contains its back
-// pointer: `container`, when the caller's walk already found it (-1 for
-// none), or searched for.
+// Fills free slot `index` with `entry` (parent -1) and files it in the
+// indexes; the caller has charged the pool.
+void MemAddEntry(MemListT* list, std::int32_t index, const MemEntryT& entry);
+// Takes slot `index` out of the indexes and out of its parent's child list
+// (total_size is the caller's business) and frees the slot; the slot must
+// have no children.
+void MemDropEntry(MemListT* list, std::int32_t index);
+// Links slot `index` below slot `container` (nothing for -1).
 void MemLinkParent(MemListT* list, std::int32_t index, std::int32_t container);
-void MemLinkParent(MemListT* list, std::int32_t index);
 // Takes slot `index` off its parent's total_size and unlinks it.
 void MemDetachParent(MemListT* list, std::int32_t index);
+// Unlinks every child of slot `index`: they have no parent afterwards.
+void MemOrphanChildren(MemListT* list, std::int32_t index);
 // Releases one entry; false when refused (the back pointer no longer holds
-// the block, or the entry has children). `has_children`, when the caller's
-// own walk already found it out, spares the walk over the slots.
-bool MemReleaseEntry(MemListT* list, std::int32_t index,
-                     std::optional<bool> has_children = std::nullopt);
-// Releases the direct children of slot `index`, then the slot itself; true
-// when the slot itself was released.
+// the block, or the entry has children).
+bool MemReleaseEntry(MemListT* list, std::int32_t index);
+// Releases the direct children of slot `index` in slot order, then the slot
+// itself; true when the slot itself was released.
 bool MemReleaseTree(MemListT* list, std::int32_t index);
 
 }  // namespace qz::detail

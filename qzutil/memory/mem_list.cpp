@@ -1,6 +1,8 @@
 // Pools and lists: creation, clearing, deletion, the defaults and the
 // availability query.
+#include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "qzutil/memory/mem_internal.h"
 #include "qzutil/memory/mem_list.h"
@@ -11,6 +13,8 @@ namespace qd = qz::detail;
 static_assert(sizeof(MemPoolT) == 8, "MemPoolT layout");
 static_assert(sizeof(MemEntryT) == (sizeof(void*) == 8 ? 48 : 32), "MemEntryT layout");
 static_assert(sizeof(MemListT) == (sizeof(void*) == 8 ? 32 : 20), "MemListT layout");
+static_assert(std::is_standard_layout_v<qd::MemListBlock> && offsetof(qd::MemListBlock, list) == 0,
+              "a list's address is its block's");
 static_assert(sizeof(MemExceptionT) == (sizeof(void*) == 8 ? 32 : 16), "MemExceptionT layout");
 
 namespace {
@@ -19,12 +23,9 @@ namespace {
 // owner's variable; its children lose their parent.
 void ForgetEntry(MemListT* list, std::int32_t index) {
   qd::MemDetachParent(list, index);
-  for (std::int32_t i = 0; i < list->size; ++i) {
-    if (list->entries[i].parent == index) list->entries[i].parent = -1;
-  }
+  qd::MemOrphanChildren(list, index);
   list->pool->used -= list->entries[index].size;
-  qd::MemClearSlot(&list->entries[index]);
-  --list->used;
+  qd::MemDropEntry(list, index);
 }
 
 // After a clear, what is still registered was refused: some owner variables
@@ -66,14 +67,15 @@ void MemPoolDelete(MemPoolT** pool) {
 
 MemListT* MemListNew(MemPoolT* pool, MemExceptionHandler handler) {
   if (pool == nullptr) return nullptr;
-  auto* list = static_cast<MemListT*>(qd::mem_heap().Allocate(sizeof(MemListT)));
-  if (list == nullptr) return nullptr;
-  *list = MemListT{0, 0, pool, handler, nullptr};
-  if (!qd::MemListGrow(list)) {
-    qd::mem_heap().Release(list);
+  auto* block = static_cast<qd::MemListBlock*>(qd::mem_heap().Allocate(sizeof(qd::MemListBlock)));
+  if (block == nullptr) return nullptr;
+  *block = qd::MemListBlock{};
+  block->list = MemListT{0, 0, pool, handler, nullptr};
+  if (!qd::MemListGrow(&block->list)) {
+    qd::mem_heap().Release(block);
     return nullptr;
   }
-  return list;
+  return &block->list;
 }
 
 void MemListClear(MemListT* list) {
