@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "qzutil/memory/mem_list.h"
 
@@ -27,11 +28,10 @@ inline constexpr std::int32_t kMemMaxSlots = std::int32_t{1} << 29;
 // Budget of a pool created without a positive limit.
 inline constexpr std::int32_t kMemUnlimited = 2147483647;
 
-// Where every block, slot table, pool and list comes from. The native heap is
-// malloc/free; tests install one that fails on request.
-// Never destroyed through this interface: the destructor is protected and
-// not virtual, so that the native heap is a constant-initialised object with
-// nothing to run at load time or at exit.
+// Where every block, slot table, pool and list comes from when installed;
+// otherwise they come from malloc/free directly. Tests install one that fails
+// on request. Never destroyed through this interface (the destructor is
+// protected and not virtual).
 class MemHeap {
  public:
   // Null when the heap cannot supply `bytes` (at least 1).
@@ -45,7 +45,19 @@ class MemHeap {
   MemHeap& operator=(const MemHeap&) = default;
 };
 
-MemHeap& mem_heap();
+// The installed heap, null for malloc/free; read on every block's way in
+// and out, so it is visible here rather than behind a call.
+extern constinit MemHeap* g_mem_installed_heap;
+inline void* MemHeapAllocate(std::size_t bytes) {
+  return g_mem_installed_heap != nullptr ? g_mem_installed_heap->Allocate(bytes)
+                                         : std::malloc(bytes);
+}
+inline void MemHeapRelease(void* block) {
+  if (g_mem_installed_heap != nullptr)
+    g_mem_installed_heap->Release(block);
+  else
+    std::free(block);
+}
 // Installs `heap` (nullptr restores malloc/free) and returns the previous
 // one, or nullptr if that was the native heap. The caller keeps ownership and
 // must restore it before destroying it. Blocks go back to whichever heap is
@@ -56,7 +68,10 @@ MemHeap* set_mem_heap(MemHeap* heap);
 // The diagnostics switch: off at start, turned on only from here. Returns the
 // previous setting.
 bool SetMemDiagnostics(bool on);
-bool MemDiagnosticsOn();
+extern constinit bool g_mem_diagnostics;
+inline bool MemDiagnosticsOn() {
+  return g_mem_diagnostics;
+}
 // Pointers and keys as the `%#lx` conversions take them.
 unsigned long MemHex(const void* address);
 unsigned long MemHex(std::intptr_t key);
@@ -79,7 +94,10 @@ struct MemState {
   std::int32_t sequence = 1;      // the number the next registered block takes
   MemPending* pending = nullptr;  // innermost allocation inside a handler
 };
-MemState& mem_state();
+extern constinit MemState g_mem_state;
+inline MemState& mem_state() {
+  return g_mem_state;
+}
 // Marks the pending allocations whose variable lies in the `size` bytes at
 // `block`, which are about to be freed.
 void MemNoteRelease(const void* block, std::int32_t size);
@@ -91,11 +109,13 @@ void MemNoteListDeleted(const MemListT* list);
 //  - the free slots as a bitmap with summary levels (a set bit in a word of
 //    level k+1 says that word of level k has a set bit), so the lowest free
 //    slot is one word per level away;
-//  - a hash from block address to slot;
-//  - a hash from (granule, size class) to slot, which answers which block
-//    contains an address: a block of class c (at most 64 * 16^c bytes)
-//    touches at most two granules of 64 * 16^c bytes and is filed under
-//    each, so a look-up probes one granule per class in use;
+//  - one hash from (granule, size class) to slot, by linear probing: a block
+//    of class c (at most 64 * 16^c bytes; a 0-byte entry counts as 1 byte)
+//    is filed under the granule of 64 * 16^c bytes in which it starts. Its
+//    own address is found by probing that granule for each class in use; a
+//    block containing an address starts in the address's granule or the one
+//    before, two probes for each class in use, unless the address lies
+//    outside the span of every block filed since the table block was built;
 //  - each parent's children as a linked list (with a count), and a scratch
 //    array in which a parent's children are put in slot order for release.
 // All of it lives in the table's heap block, sized for `capacity` slots, so
@@ -120,10 +140,13 @@ struct MemIndex {
   std::int32_t* scratch;
   int bit_levels;
   std::uint64_t* free_bits[kMemBitLevels];  // level 0: one bit per slot
-  MemHashCell* by_address;
-  unsigned address_bits;  // log2 of the cell count
-  MemHashCell* by_range;
-  unsigned range_bits;
+  MemHashCell* cells;
+  unsigned cell_bits;  // log2 of the cell count
+  // No block filed since the table block was last built lies outside
+  // [lowest, highest): most owner variables (on the stack, in static data,
+  // in memory the list does not track) are found to lie in no block by two
+  // comparisons.
+  std::uintptr_t lowest, highest;
   std::int32_t class_count[kMemSizeClasses];  // live blocks of each size class
   unsigned classes_in_use;                    // bit c set while class_count[c] > 0
 };
@@ -141,8 +164,10 @@ inline const MemIndex& IndexOf(const MemListT* list) {
 
 // Sets a slot to the free state (the slot table only).
 void MemClearSlot(MemEntryT* entry);
-// Lowest slot holding `address`, or -1.
-std::int32_t MemFindAddress(const MemListT* list, const void* address);
+// Lowest slot holding `address`, or -1; `cell_of`, if not null, receives
+// where it is filed, for MemReleaseEntry.
+std::int32_t MemFindAddress(const MemListT* list, const void* address,
+                            std::uint32_t* cell_of = nullptr);
 // Lowest free slot, or -1.
 std::int32_t MemFindFreeSlot(const MemListT* list);
 // Lowest live slot other than `skip` whose block contains `target`; -1 for
@@ -154,13 +179,13 @@ bool MemHasChildren(const MemListT* list, std::int32_t index);
 // Adds kMemSlotStep cleared slots; false (list unchanged) when the heap
 // refuses the larger table block.
 bool MemListGrow(MemListT* list);
-// Fills free slot `index` with `entry` (parent -1) and files it in the
+// Files the entry just written into free slot `index` (parent -1) in the
 // indexes; the caller has charged the pool.
-void MemAddEntry(MemListT* list, std::int32_t index, const MemEntryT& entry);
+void MemAddEntry(MemListT* list, std::int32_t index);
 // Takes slot `index` out of the indexes and out of its parent's child list
 // (total_size is the caller's business) and frees the slot; the slot must
-// have no children.
-void MemDropEntry(MemListT* list, std::int32_t index);
+// have no children. `cell` is where the entry is filed, if known.
+void MemDropEntry(MemListT* list, std::int32_t index, std::uint32_t cell = UINT32_MAX);
 // Links slot `index` below slot `container` (nothing for -1).
 void MemLinkParent(MemListT* list, std::int32_t index, std::int32_t container);
 // Takes slot `index` off its parent's total_size and unlinks it.
@@ -169,7 +194,7 @@ void MemDetachParent(MemListT* list, std::int32_t index);
 void MemOrphanChildren(MemListT* list, std::int32_t index);
 // Releases one entry; false when refused (the back pointer no longer holds
 // the block, or the entry has children).
-bool MemReleaseEntry(MemListT* list, std::int32_t index);
+bool MemReleaseEntry(MemListT* list, std::int32_t index, std::uint32_t cell = UINT32_MAX);
 // Releases the direct children of slot `index` in slot order, then the slot
 // itself; true when the slot itself was released.
 bool MemReleaseTree(MemListT* list, std::int32_t index);

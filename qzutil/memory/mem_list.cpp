@@ -52,7 +52,7 @@ void HandBackRefused(MemListT* list) {
 }  // namespace
 
 MemPoolT* MemPoolNew(std::int32_t limit) {
-  auto* pool = static_cast<MemPoolT*>(qd::mem_heap().Allocate(sizeof(MemPoolT)));
+  auto* pool = static_cast<MemPoolT*>(qd::MemHeapAllocate(sizeof(MemPoolT)));
   if (pool == nullptr) return nullptr;
   pool->size = limit > 0 ? limit : qd::kMemUnlimited;
   pool->used = 0;
@@ -61,18 +61,18 @@ MemPoolT* MemPoolNew(std::int32_t limit) {
 
 void MemPoolDelete(MemPoolT** pool) {
   if (pool == nullptr || *pool == nullptr) return;
-  qd::mem_heap().Release(*pool);
+  qd::MemHeapRelease(*pool);
   *pool = nullptr;
 }
 
 MemListT* MemListNew(MemPoolT* pool, MemExceptionHandler handler) {
   if (pool == nullptr) return nullptr;
-  auto* block = static_cast<qd::MemListBlock*>(qd::mem_heap().Allocate(sizeof(qd::MemListBlock)));
+  auto* block = static_cast<qd::MemListBlock*>(qd::MemHeapAllocate(sizeof(qd::MemListBlock)));
   if (block == nullptr) return nullptr;
   *block = qd::MemListBlock{};
   block->list = MemListT{0, 0, pool, handler, nullptr};
   if (!qd::MemListGrow(&block->list)) {
-    qd::mem_heap().Release(block);
+    qd::MemHeapRelease(block);
     return nullptr;
   }
   return &block->list;
@@ -105,8 +105,8 @@ void MemListDelete(MemListT** list) {
   MemListClear(doomed);
   if (doomed->used > 0) HandBackRefused(doomed);
   if (qd::mem_state().default_list == doomed) qd::mem_state().default_list = nullptr;
-  qd::mem_heap().Release(doomed->entries);
-  qd::mem_heap().Release(doomed);
+  qd::MemHeapRelease(doomed->entries);
+  qd::MemHeapRelease(doomed);
   *list = nullptr;
 }
 

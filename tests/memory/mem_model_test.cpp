@@ -91,7 +91,7 @@ bool RefRelease(MemListT* l, int i) {
   }
   void* block = e.address;
   *e.back_ptr = nullptr;
-  qd::mem_heap().Release(block);
+  qd::MemHeapRelease(block);
   e = Entry{nullptr, 0, 0, 0, nullptr, 0, 0, -1};
   --l->used;
   return true;
@@ -112,7 +112,7 @@ bool RefRaise(MemListT* l, std::int32_t code, std::intptr_t key, std::int32_t si
   return answered && (c < 0 || (l->entries[c].address != nullptr && l->entries[c].sequence == seq));
 }
 void* RefBlock(std::int32_t size) {
-  return size < 0 ? nullptr : qd::mem_heap().Allocate(size == 0 ? 1u : std::size_t(size));
+  return size < 0 ? nullptr : qd::MemHeapAllocate(size == 0 ? 1u : std::size_t(size));
 }
 std::int32_t RefAllocate(MemListT* l, std::int32_t size, std::intptr_t key, void** bp) {
   TRACE("Allocate:  list %#lx key %#lx size %ld back ptr %#lx\n", qd::MemHex(l), qd::MemHex(key),
@@ -143,7 +143,7 @@ std::int32_t RefAllocate(MemListT* l, std::int32_t size, std::intptr_t key, void
     }
   }
   if (std::int64_t{pool->used} + size > 2147483647) {
-    qd::mem_heap().Release(block);
+    qd::MemHeapRelease(block);
     TRACE("**Pool overflow after exception processing\n");
     return MEM_POOL_OVERFLOW;
   }
@@ -184,7 +184,7 @@ void RefFreeBlock(MemListT* l, void* a) {
     return;
   }
   TRACE("**Address not found\n");
-  qd::mem_heap().Release(a);
+  qd::MemHeapRelease(a);
 }
 void RefClear(MemListT* l) {
   for (int before = -1; l->used != before;) {
