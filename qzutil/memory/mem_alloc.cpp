@@ -163,7 +163,7 @@ std::size_t RoundUp8(std::size_t bytes) {
 }
 
 unsigned HashBits(std::size_t cells) {
-  return std::max(static_cast<unsigned>(std::bit_width(cells - 1)), 6u);
+  return std::max(static_cast<unsigned>(std::bit_width(cells - 1)), 8u);
 }
 
 // Where each part of a table block for `capacity` slots lies, and the block's

@@ -182,6 +182,41 @@ TEST_F(MemTest, EvictionCandidatesTiesAndExclusions) {
   MemListDelete(&list_);
 }
 
+// Handlers that take away what the allocation in progress needs: the block
+// that holds the caller's variable, or the list itself. The allocation then
+// fails with the code it raised and stores nothing.
+unsigned short EvictLargest(MemExceptionT* e) {
+  MemListRemoveLargest(e->list);
+  return 1;
+}
+unsigned short DeleteOwnList(MemExceptionT* e) {
+  MemListT* list = e->list;
+  MemListDelete(&list);
+  return 1;
+}
+TEST_F(MemTest, HandlerThatTakesAwayTheOwnerOrTheListEndsTheAllocation) {
+  list_->handler = EvictLargest;
+  void *parent = nullptr, *other = nullptr;
+  ASSERT_EQ(Alloc(&parent, 64), MEM_OK);
+  EXPECT_EQ(Alloc(static_cast<void**>(parent), 64), MEM_POOL_OVERFLOW);
+  EXPECT_EQ(parent, nullptr);
+  EXPECT_EQ(pool_->used, 0);
+  EXPECT_EQ(list_->used, 0);
+  // Evicting some other block is what the handler is for.
+  ASSERT_EQ(Alloc(&parent, 16), MEM_OK);
+  ASSERT_EQ(Alloc(&other, 64), MEM_OK);
+  EXPECT_EQ(Alloc(static_cast<void**>(parent), 64), MEM_OK);
+  EXPECT_EQ(other, nullptr);
+  EXPECT_EQ(EntryOf(*static_cast<void**>(parent)).parent, 0);
+  void* var = &var;
+  for (int code : {MEM_POOL_TOO_SMALL, MEM_POOL_OVERFLOW}) {
+    MemListT* doomed = MemListNew(pool_, DeleteOwnList);
+    EXPECT_EQ(MemAllocate(doomed, code == MEM_POOL_TOO_SMALL ? 101 : 30, 1, &var), code);
+    EXPECT_EQ(var, &var);
+  }
+  MemListDelete(&list_);
+}
+
 // A pool/list lifetime of 20 blocks (one table growth) and one unlisted
 // block, with heap request number `fail_at` refused (26: none); every result
 // is checked with what it did to the caller's variable and the pool.

@@ -7,12 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -398,13 +398,18 @@ std::vector<std::string> RunWorld(const Api& api, unsigned seed, int steps, Quar
   std::string transcript = ::testing::internal::GetCapturedStdout();
   qd::SetMemDiagnostics(false);
   g_world = nullptr;
-  std::string named;
-  const std::regex hex("0x[0-9a-f]+");
-  for (std::sregex_iterator it(transcript.begin(), transcript.end(), hex), end; it != end; ++it) {
-    named += it->prefix().str();
-    auto found = names.find(std::stoull(it->str(), nullptr, 16));
-    named += found == names.end() ? it->str().size() <= 4 ? it->str() : "?" : found->second;
-    if (std::next(it) == end) named += it->suffix().str();
+  std::string named;  // every `0x...` of the transcript replaced by its name
+  for (std::size_t at = 0, hex; at < transcript.size(); at = hex) {
+    hex = transcript.find("0x", at);
+    named += transcript.substr(at, hex - at);
+    if (hex == std::string::npos) break;
+    std::size_t end = hex + 2;
+    while (end < transcript.size() && std::isxdigit(static_cast<unsigned char>(transcript[end])))
+      ++end;
+    const std::string token = transcript.substr(hex, end - hex);
+    auto found = names.find(std::stoull(token, nullptr, 16));
+    named += found != names.end() ? found->second : token.size() <= 4 ? token : "?";
+    hex = end;
   }
   out.push_back(named);
   if (model != nullptr) {  // blocks still registered go back to the heap by hand
