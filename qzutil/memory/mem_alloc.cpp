@@ -100,35 +100,30 @@ unsigned GranuleShift(unsigned size_class) {
 // blocks), and the windows lie at hashed places. Blocks freed and allocated
 // in address order then walk the cells in order too.
 std::uint32_t GranuleTag(std::uintptr_t granule, unsigned size_class, unsigned bits) {
-  const std::uint64_t key = (std::uint64_t{granule} << 3) | size_class;
-  const std::uint64_t run = ((std::uint64_t{granule} >> 6) << 3) | size_class;
-  const std::uint32_t stride = size_class == 0 ? 4 : 16;
-  const auto window = static_cast<std::uint32_t>((run * 0x9E3779B97F4A7C15u) >> (64 - bits));
-  const std::uint32_t home =
-      (window + static_cast<std::uint32_t>(granule & 63) * stride) & ((1u << bits) - 1);
-  const auto fingerprint = static_cast<std::uint32_t>((key * 0xC2B2AE3D27D4EB4Fu) >> 32);
-  return (home << (32 - bits)) | (fingerprint >> bits);
+  // Runs in arithmetic progression (blocks of one size a fixed distance
+  // apart) must not land in neighbouring windows: a plain multiplicative
+  // hash does that for some distances, so the run number is mixed twice.
+  std::uint64_t mixed = (((std::uint64_t{granule} >> 6) << 3) | size_class) * 0x9E3779B97F4A7C15u;
+  mixed = (mixed ^ (mixed >> 32)) * 0xD6E8FEB86659FD93u;
+  const std::uint32_t stride = size_class == 0 ? 16 : 64;
+  const std::uint32_t home = (static_cast<std::uint32_t>(mixed >> (64 - bits)) +
+                              static_cast<std::uint32_t>(granule & 63) * stride) &
+                             ((1u << bits) - 1);
+  // Cells of one home with the same run hash are the same granule; the low
+  // half of the hash tells different runs apart.
+  return (home << (32 - bits)) | (static_cast<std::uint32_t>(mixed) >> bits);
 }
 
-std::uint32_t TagOfEntry(const MemEntryT& entry, unsigned bits) {
-  const unsigned size_class = SizeClass(entry.size);
-  return GranuleTag(reinterpret_cast<std::uintptr_t>(entry.address) >> GranuleShift(size_class),
-                    size_class, bits);
-}
-
-void CountClass(MemIndex& index, const MemEntryT& entry, std::int32_t change) {
-  const unsigned size_class = SizeClass(entry.size);
-  index.class_count[size_class] += change;
-  if (index.class_count[size_class] != 0)
-    index.classes_in_use |= 1u << size_class;
-  else
-    index.classes_in_use &= ~(1u << size_class);
-}
-
+// Files a live entry; its links keep the tag and class for the release.
 void FileEntry(MemIndex& index, const MemEntryT& entry, std::int32_t slot) {
-  HashInsert(index.cells, index.cell_bits, TagOfEntry(entry, index.cell_bits), slot);
-  CountClass(index, entry, 1);
+  const unsigned size_class = SizeClass(entry.size);
   const auto start = reinterpret_cast<std::uintptr_t>(entry.address);
+  const std::uint32_t tag =
+      GranuleTag(start >> GranuleShift(size_class), size_class, index.cell_bits);
+  HashInsert(index.cells, index.cell_bits, tag, slot);
+  index.links[slot].tag = tag;
+  index.links[slot].size_class = size_class;
+  if (index.class_count[size_class]++ == 0) index.classes_in_use |= 1u << size_class;
   index.lowest = std::min(index.lowest, start);
   index.highest = std::max(index.highest, start + static_cast<std::uint32_t>(entry.size));
 }
@@ -156,7 +151,7 @@ void Unlink(MemIndex& index, std::int32_t child, std::int32_t parent) {
 
 // ---- The table block ----
 
-constexpr MemSlotLinks kNoLinks{-1, -1, -1, 0};
+constexpr MemSlotLinks kNoLinks{-1, -1, -1, 0, 0, 0};
 
 std::size_t RoundUp8(std::size_t bytes) {
   return (bytes + 7) & ~std::size_t{7};
@@ -349,8 +344,9 @@ void MemDropEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
   MemIndex& books = IndexOf(list);
   MemEntryT& entry = list->entries[index];
   if (entry.parent >= 0) Unlink(books, index, entry.parent);
-  HashErase(books.cells, books.cell_bits, TagOfEntry(entry, books.cell_bits), index, cell);
-  CountClass(books, entry, -1);
+  const MemSlotLinks& filed = books.links[index];
+  HashErase(books.cells, books.cell_bits, filed.tag, index, cell);
+  if (--books.class_count[filed.size_class] == 0) books.classes_in_use &= ~(1u << filed.size_class);
   MemClearSlot(&entry);
   books.links[index] = kNoLinks;
   MarkFree(books, index);

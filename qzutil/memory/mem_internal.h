@@ -127,9 +127,11 @@ struct MemSlotLinks {
   std::int32_t next_sibling;
   std::int32_t prev_sibling;
   std::int32_t children;
+  std::uint32_t tag;         // the tag the live entry is filed under
+  std::uint32_t size_class;  // and its size class
 };
 struct MemHashCell {
-  std::uint32_t tag;  // the high half of the key's hash; its top bits are the home cell
+  std::uint32_t tag;  // the home cell in the top bits, a fingerprint of the key below
   std::int32_t slot;  // -1 marks an empty cell
 };
 inline constexpr int kMemBitLevels = 6;    // 64^6 > 2^31 slots
