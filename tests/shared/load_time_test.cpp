@@ -38,7 +38,8 @@ T Read(const std::vector<char>& file, std::size_t offset) {
 // 0 and -1 end markers), by their symbol-table names. A slot's target is its
 // relocation's addend where a RELA relocation covers it, else the word that
 // the linker stored there.
-std::vector<std::string> LoadTimeFunctions(const std::vector<char>& file, bool* has_symbols) {
+[[maybe_unused]] std::vector<std::string> LoadTimeFunctions(const std::vector<char>& file,
+                                                            bool* has_symbols) {
   const auto header = Read<ElfW(Ehdr)>(file, 0);
   std::vector<ElfW(Shdr)> sections;
   for (unsigned i = 0; i < header.e_shnum; ++i)
