@@ -282,27 +282,16 @@ std::int32_t MemFindContainer(const MemListT* list, const void* target, std::int
     const auto size_class = static_cast<unsigned>(std::countr_zero(classes));
     const std::uintptr_t granule = at >> GranuleShift(size_class);
     // A block of this class that covers `at` starts in its granule or the
-    // one before. The two homes are a few cells apart unless the granules
-    // lie in different runs; one walk from the earlier home to the first
-    // empty cell past the later one meets every cell of both.
-    const std::uint32_t before = GranuleTag(granule - 1, size_class, index.cell_bits);
-    const std::uint32_t own = GranuleTag(granule, size_class, index.cell_bits);
-    const std::uint32_t first = Home(before, index.cell_bits);
-    const std::uint32_t gap = (Home(own, index.cell_bits) - first) & mask;
-    const bool one_walk = gap <= 16;
-    for (const std::uint32_t tag : {before, own}) {
-      std::uint32_t cell = Home(tag, index.cell_bits);
-      for (std::uint32_t k = 0;; ++k, cell = (cell + 1) & mask) {
+    // one before.
+    for (const std::uintptr_t start : {granule - 1, granule}) {
+      const std::uint32_t tag = GranuleTag(start, size_class, index.cell_bits);
+      for (std::uint32_t cell = Home(tag, index.cell_bits); index.cells[cell].slot >= 0;
+           cell = (cell + 1) & mask) {
         const MemHashCell c = index.cells[cell];
-        if (c.slot < 0) {
-          if (one_walk && k < gap) continue;
-          break;
-        }
-        if ((c.tag == before || c.tag == own) && c.slot != skip && (found < 0 || c.slot < found) &&
+        if (c.tag == tag && c.slot != skip && (found < 0 || c.slot < found) &&
             Contains(list->entries[c.slot], at))
           found = c.slot;
       }
-      if (one_walk) break;
     }
   }
   return found;
