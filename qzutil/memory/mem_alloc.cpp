@@ -1,10 +1,11 @@
 // Tracked allocation, moving a block to another owner variable and release,
 // with the slot operations shared by clearing and eviction and the indexes
-// behind them (see MemIndex), kept in one unit so that the hot path inlines: growing the table
-// block, filing and dropping entries, linking a block to the block that holds its back pointer, and
-// releasing one entry or one entry with its direct children. Every operation on one entry costs a
-// constant number of hash probes and bitmap words, whatever the number of slots; a growth that
-// needs a new block rebuilds the indexes, once per doubling.
+// behind them (see MemIndex), kept in one unit so that the hot path inlines:
+// growing the table block, filing and dropping entries, linking a block to
+// the block that holds its back pointer, and releasing one entry or one entry
+// with its direct children. Every operation on one entry costs a constant
+// number of hash probes and bitmap words, whatever the number of slots; a
+// growth that needs a new block rebuilds the indexes, once per doubling.
 #include <algorithm>
 #include <bit>
 #include <cstdint>

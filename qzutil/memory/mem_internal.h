@@ -111,7 +111,10 @@ void MemNoteListDeleted(const MemListT* list);
 //    slot is one word per level away;
 //  - one hash from (granule, size class) to slot, by linear probing: a block
 //    of class c (at most 64 * 16^c bytes; a 0-byte entry counts as 1 byte)
-//    is filed under the granule of 64 * 16^c bytes in which it starts. Its
+//    is filed under the granule of 64 * 16^c bytes in which it starts (the
+//    homes of one run of 64 granules follow address order, 16 or 64 cells
+//    apart, at a hashed place, so blocks used in address order use the
+//    cells in order too). Its
 //    own address is found by probing that granule for each class in use; a
 //    block containing an address starts in the address's granule or the one
 //    before, two probes for each class in use, unless the address lies
