@@ -1,13 +1,16 @@
-// Tracked allocation and eviction. Every operation walks the slot table
-// linearly, so the cost grows with the number of live blocks in the list:
-// an allocation makes one walk (lowest free slot and the block holding the
-// back pointer), a release one (the address and its children), an eviction
-// two (the candidates, then the release of the chosen tree).
+// Tracked allocation and eviction.
 //
-// BM_AllocateFree/N: one MemAllocate + MemFree of a 16-byte block in a list
-// that already holds N live blocks; BM_MallocFree is the bare heap for
-// comparison. BM_Remove*/4096: one eviction pass over 4,096 entries (the
-// removed block is put back, untimed, so every pass sees a full list).
+// BM_Replace*/N: N live 64-byte blocks; one iteration frees the oldest and
+// allocates its replacement, so the number of live blocks stays N. Tracked:
+// MemFree + MemAllocate on one list (unlimited pool, each block held by an
+// element of a vector); Talloc (when found at configure time):
+// talloc_free + talloc_size of children of one parent; Malloc: free +
+// malloc. The tracked pair costs a constant number of hash probes and bitmap
+// words, so its time should stay flat in N.
+//
+// BM_Remove*/N: one eviction pass over N entries of 1..64 bytes (the removed
+// block is put back, untimed, so every pass sees a full list). The pass is
+// one walk over the slot table and grows with N.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -18,7 +21,72 @@
 #include "qzutil/memory/mem_list.h"
 #include "qzutil/memory/mem_search.h"
 
+#if defined(QZ_BENCH_HAVE_TALLOC)
+#include <talloc.h>
+#endif
+
 namespace {
+
+constexpr std::int32_t kBlock = 64;
+
+void BM_ReplaceTracked(benchmark::State& state) {
+  MemPoolT* pool = MemPoolNew(0);
+  MemListT* list = MemListNew(pool, nullptr);
+  std::vector<void*> vars(static_cast<std::size_t>(state.range(0)));
+  for (void*& var : vars)
+    MemAllocate(list, kBlock, 1, &var);
+  std::size_t oldest = 0;
+  for (auto _ : state) {
+    MemFree(list, vars[oldest]);
+    MemAllocate(list, kBlock, 1, &vars[oldest]);
+    benchmark::DoNotOptimize(vars[oldest]);
+    if (++oldest == vars.size()) oldest = 0;
+  }
+  MemListDelete(&list);
+  MemPoolDelete(&pool);
+}
+
+void BM_ReplaceMalloc(benchmark::State& state) {
+  std::vector<void*> blocks(static_cast<std::size_t>(state.range(0)));
+  for (void*& block : blocks)
+    block = std::malloc(kBlock);
+  std::size_t oldest = 0;
+  for (auto _ : state) {
+    std::free(blocks[oldest]);
+    blocks[oldest] = std::malloc(kBlock);
+    benchmark::DoNotOptimize(blocks[oldest]);
+    if (++oldest == blocks.size()) oldest = 0;
+  }
+  for (void* block : blocks)
+    std::free(block);
+}
+
+#if defined(QZ_BENCH_HAVE_TALLOC)
+void BM_ReplaceTalloc(benchmark::State& state) {
+  void* parent = talloc_new(nullptr);
+  std::vector<void*> blocks(static_cast<std::size_t>(state.range(0)));
+  for (void*& block : blocks)
+    block = talloc_size(parent, kBlock);
+  std::size_t oldest = 0;
+  for (auto _ : state) {
+    talloc_free(blocks[oldest]);
+    blocks[oldest] = talloc_size(parent, kBlock);
+    benchmark::DoNotOptimize(blocks[oldest]);
+    if (++oldest == blocks.size()) oldest = 0;
+  }
+  talloc_free(parent);
+}
+#endif
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  for (int n : {16, 256, 4096, 65536})
+    b->Arg(n);
+}
+BENCHMARK(BM_ReplaceTracked)->Apply(Sizes);
+#if defined(QZ_BENCH_HAVE_TALLOC)
+BENCHMARK(BM_ReplaceTalloc)->Apply(Sizes);
+#endif
+BENCHMARK(BM_ReplaceMalloc)->Apply(Sizes);
 
 // A list of `count` live blocks of 1..64 bytes, each held by an element of
 // `vars`.
@@ -50,28 +118,6 @@ struct Filled {
   }
 };
 
-void BM_AllocateFree(benchmark::State& state) {
-  Filled filled(static_cast<std::size_t>(state.range(0)));
-  void* block = nullptr;
-  for (auto _ : state) {
-    MemAllocate(filled.list, 16, 1, &block);
-    benchmark::DoNotOptimize(block);
-    MemFree(filled.list, block);
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_AllocateFree)->Arg(16)->Arg(256)->Arg(4096);
-
-void BM_MallocFree(benchmark::State& state) {
-  for (auto _ : state) {
-    void* block = std::malloc(16);
-    benchmark::DoNotOptimize(block);
-    std::free(block);
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_MallocFree);
-
 template <unsigned short (*Remove)(MemListT*)>
 void BM_Remove(benchmark::State& state) {
   Filled filled(static_cast<std::size_t>(state.range(0)));
@@ -82,7 +128,7 @@ void BM_Remove(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
-BENCHMARK_TEMPLATE(BM_Remove, MemListRemoveSmallest)->Arg(4096);
+BENCHMARK_TEMPLATE(BM_Remove, MemListRemoveSmallest)->Arg(256)->Arg(4096);
 BENCHMARK_TEMPLATE(BM_Remove, MemListRemoveLargest)->Arg(4096);
 BENCHMARK_TEMPLATE(BM_Remove, MemListRemoveOldest)->Arg(4096);
 

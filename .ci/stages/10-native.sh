@@ -4,7 +4,7 @@ set -euo pipefail
 source .ci/lib.sh
 
 need_packages cmake g++ make pkg-config binutils clang-tidy clang-format \
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libtalloc-dev
 
 stage "tests (the README's test command)"
 # In a subshell: under set -e a failure inside an && list would not stop the

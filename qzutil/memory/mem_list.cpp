@@ -1,6 +1,8 @@
 // Pools and lists: creation, clearing, deletion, the defaults and the
 // availability query.
+#include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "qzutil/memory/mem_internal.h"
 #include "qzutil/memory/mem_list.h"
@@ -11,6 +13,8 @@ namespace qd = qz::detail;
 static_assert(sizeof(MemPoolT) == 8, "MemPoolT layout");
 static_assert(sizeof(MemEntryT) == (sizeof(void*) == 8 ? 48 : 32), "MemEntryT layout");
 static_assert(sizeof(MemListT) == (sizeof(void*) == 8 ? 32 : 20), "MemListT layout");
+static_assert(std::is_standard_layout_v<qd::MemListBlock> && offsetof(qd::MemListBlock, list) == 0,
+              "a list's address is its block's");
 static_assert(sizeof(MemExceptionT) == (sizeof(void*) == 8 ? 32 : 16), "MemExceptionT layout");
 
 namespace {
@@ -19,12 +23,9 @@ namespace {
 // owner's variable; its children lose their parent.
 void ForgetEntry(MemListT* list, std::int32_t index) {
   qd::MemDetachParent(list, index);
-  for (std::int32_t i = 0; i < list->size; ++i) {
-    if (list->entries[i].parent == index) list->entries[i].parent = -1;
-  }
+  qd::MemOrphanChildren(list, index);
   list->pool->used -= list->entries[index].size;
-  qd::MemClearSlot(&list->entries[index]);
-  --list->used;
+  qd::MemDropEntry(list, index);
 }
 
 // After a clear, what is still registered was refused: some owner variables
@@ -51,7 +52,7 @@ void HandBackRefused(MemListT* list) {
 }  // namespace
 
 MemPoolT* MemPoolNew(std::int32_t limit) {
-  auto* pool = static_cast<MemPoolT*>(qd::mem_heap().Allocate(sizeof(MemPoolT)));
+  auto* pool = static_cast<MemPoolT*>(qd::MemHeapAllocate(sizeof(MemPoolT)));
   if (pool == nullptr) return nullptr;
   pool->size = limit > 0 ? limit : qd::kMemUnlimited;
   pool->used = 0;
@@ -60,20 +61,21 @@ MemPoolT* MemPoolNew(std::int32_t limit) {
 
 void MemPoolDelete(MemPoolT** pool) {
   if (pool == nullptr || *pool == nullptr) return;
-  qd::mem_heap().Release(*pool);
+  qd::MemHeapRelease(*pool);
   *pool = nullptr;
 }
 
 MemListT* MemListNew(MemPoolT* pool, MemExceptionHandler handler) {
   if (pool == nullptr) return nullptr;
-  auto* list = static_cast<MemListT*>(qd::mem_heap().Allocate(sizeof(MemListT)));
-  if (list == nullptr) return nullptr;
-  *list = MemListT{0, 0, pool, handler, nullptr};
-  if (!qd::MemListGrow(list)) {
-    qd::mem_heap().Release(list);
+  auto* block = static_cast<qd::MemListBlock*>(qd::MemHeapAllocate(sizeof(qd::MemListBlock)));
+  if (block == nullptr) return nullptr;
+  *block = qd::MemListBlock{};
+  block->list = MemListT{0, 0, pool, handler, nullptr};
+  if (!qd::MemListGrow(&block->list)) {
+    qd::MemHeapRelease(block);
     return nullptr;
   }
-  return list;
+  return &block->list;
 }
 
 void MemListClear(MemListT* list) {
@@ -99,11 +101,12 @@ void MemListClear(MemListT* list) {
 void MemListDelete(MemListT** list) {
   if (list == nullptr || *list == nullptr) return;
   MemListT* doomed = *list;
+  if (qd::mem_state().pending != nullptr) qd::MemNoteListDeleted(doomed);
   MemListClear(doomed);
   if (doomed->used > 0) HandBackRefused(doomed);
   if (qd::mem_state().default_list == doomed) qd::mem_state().default_list = nullptr;
-  qd::mem_heap().Release(doomed->entries);
-  qd::mem_heap().Release(doomed);
+  qd::MemHeapRelease(doomed->entries);
+  qd::MemHeapRelease(doomed);
   *list = nullptr;
 }
 

@@ -58,7 +58,25 @@
 // free. There is no locking: the default list, the default key and the
 // sequence counter are process-wide, and a list is used by one thread at a
 // time. The handler runs inside MemAllocate and may call any operation of
-// this family on the same list.
+// this family on the same list, including deleting it. If during the handler
+// the list is deleted, or the block that holds *back_ptr is released (by
+// MemFree, an eviction, MemListClear or MemListDelete, of any list),
+// MemAllocate gives up as if the handler had answered 0: it returns the code
+// it raised, touches the list no more and stores nothing through back_ptr.
+//
+// Costs. MemAllocate, MemFree and MemSetPointer take constant time whatever
+// the number of blocks in the list (amortised: the table's heap block
+// doubles when full, and is then rebuilt in time proportional to its
+// slots); each looks a block up by address, finds the lowest free slot and
+// finds the block that holds a back pointer through indexes kept beside the
+// slot table, in the table's own heap block (charged to no pool, freed with
+// the list; when the heap refuses it, the table cannot grow, as before). A
+// release of a tree costs the number of its direct children times their
+// logarithm (they go in slot order). The whole-list operations walk the
+// slot table: MemListClear (and so MemListDelete) once per level of the
+// deepest tree, and the search operations of mem_search.h once per call. The
+// indexes take 60 to 93 bytes per slot of the table's block besides the 48
+// (64-bit) or 32 bytes of the slot itself.
 #ifndef QZUTIL_MEMORY_MEM_LIST_H
 #define QZUTIL_MEMORY_MEM_LIST_H
 

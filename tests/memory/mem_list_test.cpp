@@ -155,37 +155,6 @@ TEST_F(MemTest, TreesMoveClearAndHandBackRefusedBlocks) {
     heap_.Release(block);
 }
 
-// The one-walk scans of allocation and release against the plain walks, over
-// generated trees with holes in the table.
-TEST_F(MemTest, CombinedScansAgreeWithSeparateWalks) {
-  pool_->size = 2147483647;
-  Node roots[4] = {};
-  std::mt19937 rng(5);
-  for (int step = 0; step < 3000; ++step) {
-    std::vector<void**> vars;  // empty variables: in the roots and in live blocks
-    for (std::int32_t i = -4; i < list_->size; ++i) {
-      auto* node = i < 0 ? &roots[i + 4] : static_cast<Node*>(list_->entries[i].address);
-      if (node != nullptr && node->child == nullptr) vars.push_back(&node->child);
-      if (node != nullptr && node->other == nullptr) vars.push_back(&node->other);
-    }
-    void** var = vars[rng() % vars.size()];
-    const qd::MemNewEntryScan scan = qd::MemScanForNewEntry(list_, var);
-    EXPECT_EQ(scan.free_slot, qd::MemFindFreeSlot(list_));
-    EXPECT_EQ(scan.container, qd::MemFindContainer(list_, var, 0, -1));
-    void* address = list_->entries[rng() % list_->size].address;  // null for a free slot
-    if (address == nullptr || rng() % 5 < 2) {
-      ASSERT_EQ(Alloc(var, sizeof(Node)), MEM_OK);
-      *static_cast<Node*>(*var) = Node{};
-    } else {
-      const qd::MemReleaseScan found = qd::MemScanForRelease(list_, address);
-      ASSERT_EQ(found.index, qd::MemFindAddress(list_, address));
-      EXPECT_EQ(found.has_children, qd::MemHasChildren(list_, found.index));
-      MemFree(list_, address);
-    }
-  }
-  MemListDelete(&list_);
-}
-
 TEST_F(MemTest, EvictionCandidatesTiesAndExclusions) {
   void *a = nullptr, *b = nullptr, *big = nullptr;
   ASSERT_EQ(Alloc(&a, 20, 1), MEM_OK);
@@ -210,6 +179,41 @@ TEST_F(MemTest, EvictionCandidatesTiesAndExclusions) {
   EXPECT_EQ(MemListRemoveOldest(list_), 1);
   EXPECT_EQ(pool_->used, 20);
   b = list_->entries[1].address;
+  MemListDelete(&list_);
+}
+
+// Handlers that take away what the allocation in progress needs: the block
+// that holds the caller's variable, or the list itself. The allocation then
+// fails with the code it raised and stores nothing.
+unsigned short EvictLargest(MemExceptionT* e) {
+  MemListRemoveLargest(e->list);
+  return 1;
+}
+unsigned short DeleteOwnList(MemExceptionT* e) {
+  MemListT* list = e->list;
+  MemListDelete(&list);
+  return 1;
+}
+TEST_F(MemTest, HandlerThatTakesAwayTheOwnerOrTheListEndsTheAllocation) {
+  list_->handler = EvictLargest;
+  void *parent = nullptr, *other = nullptr;
+  ASSERT_EQ(Alloc(&parent, 64), MEM_OK);
+  EXPECT_EQ(Alloc(static_cast<void**>(parent), 64), MEM_POOL_OVERFLOW);
+  EXPECT_EQ(parent, nullptr);
+  EXPECT_EQ(pool_->used, 0);
+  EXPECT_EQ(list_->used, 0);
+  // Evicting some other block is what the handler is for.
+  ASSERT_EQ(Alloc(&parent, 16), MEM_OK);
+  ASSERT_EQ(Alloc(&other, 64), MEM_OK);
+  EXPECT_EQ(Alloc(static_cast<void**>(parent), 64), MEM_OK);
+  EXPECT_EQ(other, nullptr);
+  EXPECT_EQ(EntryOf(*static_cast<void**>(parent)).parent, 0);
+  void* var = &var;
+  for (int code : {MEM_POOL_TOO_SMALL, MEM_POOL_OVERFLOW}) {
+    MemListT* doomed = MemListNew(pool_, DeleteOwnList);
+    EXPECT_EQ(MemAllocate(doomed, code == MEM_POOL_TOO_SMALL ? 101 : 30, 1, &var), code);
+    EXPECT_EQ(var, &var);
+  }
   MemListDelete(&list_);
 }
 
