@@ -75,27 +75,25 @@ void Evict(MemListT* list, int how) {
 
 unsigned short Handler(MemExceptionT* x) {
   FUZZ_CHECK(x->list == g_tree && x->code >= MEM_POOL_OVERFLOW && x->code <= MEM_MALLOC_FAILED);
-  switch (g_in->ConsumeIntegralInRange(0, 7)) {
+  switch (g_in->ConsumeIntegralInRange(0, 15)) {
     case 0:
       return 0;
     case 1:
       return 1;
     case 2:
-    case 3:
-    case 4:
-      for (int n = g_in->ConsumeIntegralInRange(1, 4); n > 0; --n)
-        Evict(x->list, g_in->ConsumeIntegralInRange(0, 2));
-      return 1;
-    case 5:
       if (void* block = TreeBlock(); block != nullptr) MemFree(x->list, block);
       return 1;
-    case 6:
+    case 3:
       MemListClear(x->list);
       return 1;
-    default:
+    case 4:
       // A handler may call any operation on its list, deleting it included.
       MemListDelete(&g_tree);
       return g_in->ConsumeBool() ? 1 : 0;
+    default:
+      for (int n = g_in->ConsumeIntegralInRange(1, 4); n > 0; --n)
+        Evict(x->list, g_in->ConsumeIntegralInRange(0, 2));
+      return 1;
   }
 }
 

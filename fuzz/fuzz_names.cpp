@@ -78,9 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 1: {
         const auto position = in.ConsumeIntegralInRange<std::int32_t>(-1, 3);
         const char* r = VarInsertNameInfo(&head, a.c_str(), info, position, b.c_str());
+        // At the end it is VarAddNameInfo, which compares whole names.
+        const bool end = position == VAR_INSERT_END;
         int at = -1;
-        if (First(m, a) < 0) {
-          if (position == VAR_INSERT_END) {
+        if (First(m, a, end) < 0) {
+          if (end) {
             at = static_cast<int>(m.size());
           } else if (const int ref = Last(m, b); ref >= 0) {
             at = ref + (position == VAR_INSERT_AFTER ? 1 : 0);
