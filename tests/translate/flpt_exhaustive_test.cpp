@@ -83,7 +83,7 @@ void ExpectAllPatterns(int mode, std::uint32_t (*model)(std::uint32_t)) {
   for (std::thread& t : pool)
     t.join();
   for (const Mismatch& m : results)
-    EXPECT_EQ(m.count, 0u) << std::hex << "mode " << mode << ", first at 0x" << m.first_in
+    EXPECT_EQ(m.count, 0u) << "mode " << mode << std::hex << ", first at 0x" << m.first_in
                            << ": got 0x" << m.got << ", want 0x" << m.want;
 }
 
