@@ -1,6 +1,8 @@
-// Allocation failure in every family that allocates. The library's objects
-// are linked into this program with malloc, calloc and free wrapped by the
-// linker (--wrap), and operator new and delete are replaced here, so every
+// Allocation failure in the colour, line-type, OS and trace families (the
+// name lists, the cubic polyline and the memory tracker refuse allocations
+// through their own seams in their own suites). The library's objects are
+// linked into this program with malloc, calloc and free wrapped by the linker
+// (--wrap), and operator new and delete are replaced here, so every
 // allocation the library makes is seen and any malloc, calloc or nothrow new
 // can be refused. Each operation runs once per allocation it makes, with
 // exactly that one failing: the result must be the documented one, every
@@ -17,12 +19,9 @@
 #include "platform/fake_os.h"
 #include "platform/temp_dir.h"
 #include "qzutil/colour/colour_functions.h"
-#include "qzutil/geometry/cubic.h"
 #include "qzutil/linetype/linetype_list.h"
-#include "qzutil/memory/mem_list.h"
 #include "qzutil/os/osh_files.h"
 #include "qzutil/os/osh_system.h"
-#include "qzutil/text/name_info.h"
 #include "qzutil/trace/trace.h"
 
 extern "C" {
@@ -51,11 +50,6 @@ void Release(void* block) {
   for (void*& slot : g_live)
     if (slot == block) slot = nullptr;
   __real_free(block);
-}
-// `block` stays with its owner on purpose: no longer counted as outstanding.
-void Keep(const void* block) {
-  for (void*& slot : g_live)
-    if (slot == block) slot = nullptr;
 }
 int Outstanding() {
   int n = 0;
@@ -229,84 +223,7 @@ TEST(AllocationFailure, LineTypeListsKeepWhatTheyCan) {
             13);
 }
 
-TEST(AllocationFailure, NameListsStayAsTheyWere) {
-  using Op = const char* (*)(VarListEntryT * *head);
-  const Op ops[] = {
-      [](VarListEntryT** h) { return VarAddNameInfo(h, "three", 3); },
-      [](VarListEntryT** h) { return VarInsertNameInfo(h, "zero", 0, VAR_INSERT_BEFORE, "one"); },
-      [](VarListEntryT** h) { return VarReplaceNameInfo(*h, "two", "deux"); }};
-  const int allocations[] = {2, 2, 1};  // entry and name copy, or the new name
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(EachFailure([&](int n) {
-                VarListEntryT* head = nullptr;
-                VarAddNameInfo(&head, "one", 1);
-                VarAddNameInfo(&head, "two", 2);
-                const char* const name = head->next->name;
-                const char* result = nullptr;
-                {
-                  Armed a(n);
-                  result = ops[i](&head);
-                }
-                const bool failed = result == nullptr && std::strcmp(head->name, "one") == 0 &&
-                                    head->next->name == name && head->next->next == nullptr;
-                while (head != nullptr)
-                  VarDeleteNameInfo(&head, head->name);
-                return failed;
-              }),
-              allocations[i]);
-  }
-}
-
-TEST(AllocationFailure, MemoryTrackerReportsAndKeepsItsBooks) {
-  EXPECT_EQ(EachFailure([&](int n) {
-              Armed a(n);
-              MemPoolT* pool = MemPoolNew(100);
-              MemListT* list = MemListNew(pool, nullptr);
-              const bool failed = pool == nullptr || list == nullptr;
-              MemListDelete(&list);
-              MemPoolDelete(&pool);
-              return failed;
-            }),
-            3);
-  MemPoolT* pool = MemPoolNew(0);
-  MemListT* list = MemListNew(pool, nullptr);
-  void* blocks[16] = {};
-  for (void*& b : blocks)
-    MemAllocate(list, 8, 1, &b);  // the table is full
-  EXPECT_EQ(EachFailure([&](int n) {
-              void* block = &block;
-              std::int32_t code = 0;
-              {
-                Armed a(n);
-                code = MemAllocate(list, 8, 1, &block);
-              }
-              Keep(list->entries);  // a table grown before the block failed stays
-              // First the larger table is refused, then the block.
-              const bool failed = code == (n == 1 ? MEM_LIST_FULL : MEM_MALLOC_FAILED) &&
-                                  block == &block && pool->used == 128 && list->used == 16;
-              if (code == MEM_OK) MemFree(list, block);
-              return failed;
-            }),
-            2);
-  MemListDelete(&list);
-  MemPoolDelete(&pool);
-}
-
-TEST(AllocationFailure, CubicPolylineAndOsLayerAnswerNull) {
-  const UtlCubicT cubic{{1, 0, 0, 0}, {0, 1, 0, 0}};
-  EXPECT_EQ(EachFailure([&](int n) {
-              std::int32_t count = -1;
-              RealPtT unused{};
-              RealPtT* points = &unused;
-              {
-                Armed a(n);
-                UtlCubicToPolyline(&cubic, 0.01, &count, &points);
-              }
-              const bool failed = count == 0 && points == nullptr;
-              std::free(points);
-              return failed;
-            }),
-            1);
+TEST(AllocationFailure, OsLayerAnswersNullOrMinusOne) {
   EXPECT_EQ(EachFailure([&](int n) {
               Armed a(n);
               char* path = osh_find_exec_path("some-name");
