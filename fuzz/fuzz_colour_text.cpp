@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   ColorRGB named = start;
   if (named.FindName(text.c_str()) == 1) {
-    const char* name = nullptr;
+    char* name = nullptr;
     FUZZ_CHECK(named.FindNameForRgb(&name) == 1 && name != nullptr);
     ColorRGB again = start;
     FUZZ_CHECK(again.SetNamedColor(name) == 1 && Equal(again, named));
