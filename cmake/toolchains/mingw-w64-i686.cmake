@@ -1,8 +1,7 @@
 # Cross-compiles the library and its tests for 32-bit Windows on x86 with
-# MinGW-w64 (Debian packages g++-mingw-w64-i686-win32 and
+# MinGW-w64 (Debian packages g++-mingw-w64-i686-posix and
 # binutils-mingw-w64-i686):
 #   cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-i686.cmake
-# See mingw-w64-x86_64.cmake for the choice of the win32-threads compilers.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(QZUTIL_MINGW_TRIPLET i686-w64-mingw32)

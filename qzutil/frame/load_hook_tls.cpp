@@ -4,11 +4,13 @@
 // the DLL a thread-local-storage directory with callbacks. A DLL with such a
 // directory cannot give up thread attach and detach calls:
 // DisableThreadLibraryCalls fails for it. The library has no thread-local
-// data, so it defines the pointer as null: no TLS directory, no callbacks.
+// data of its own, so it defines the pointer as null: no TLS directory, no
+// callbacks.
 //
-// The cost: per-thread blocks that the compiler's static runtime may allocate
-// for a thread inside the DLL (its exception globals, after an exception was
-// thrown on that thread) are not released when that thread ends.
+// The cost: per-thread blocks that the statically linked compiler runtime
+// may allocate for a host thread inside the DLL (its exception globals after
+// an exception on that thread, its thread record after a lock was taken) are
+// not released when that thread ends.
 #include <windows.h>
 
 extern "C" {
