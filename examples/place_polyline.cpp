@@ -34,10 +34,11 @@ std::uint32_t PickOutlinePen() {
       std::printf("palette line %d not understood: %s\n", static_cast<int>(i), lines[i]);
     }
     const ColorRGB& c = palette->colors[i];
-    const char* name = "(no name)";
+    char* name = nullptr;  // the library's text: read it, never change or free it
     c.FindNameForRgb(&name);
     std::printf("palette %d: %3d %3d %3d  %s\n", static_cast<int>(i), static_cast<int>(c.red),
-                static_cast<int>(c.green), static_cast<int>(c.blue), name);
+                static_cast<int>(c.green), static_cast<int>(c.blue),
+                name != nullptr ? name : "(no name)");
   }
 
   ColorValue outline(0.3f, 0.5f, 0.7f);  // red, green, blue 0..1

@@ -118,7 +118,9 @@ class QZ_API ColorRWMap {
   std::int32_t count;  // valid indices at the front of list
   std::int32_t* list;  // size indices, zero-filled at construction, owned
 
-  explicit ColorRWMap(std::int32_t size);  // a negative size makes an empty list
+  // A negative size makes an empty list. Not explicit, like the other
+  // colour constructors that take one count.
+  ColorRWMap(std::int32_t size);
   ColorRWMap(const ColorRWMap& other);
   ~ColorRWMap();
   ColorRWMap& operator=(const ColorRWMap& other);

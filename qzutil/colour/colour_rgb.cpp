@@ -61,11 +61,12 @@ unsigned short ColorRGB::FindName(const char* name) {
   return 0;
 }
 
-unsigned short ColorRGB::FindNameForRgb(const char** name) const {
+unsigned short ColorRGB::FindNameForRgb(char** name) const {
   for (int i = 0; i < kNamedColourCount; ++i) {
     const auto& row = kNamedColours[i];
     if (row.red == red && row.green == green && row.blue == blue) {
-      *name = row.name;
+      // The interface hands the name out as char*; the text stays read-only.
+      *name = const_cast<char*>(row.name);
       return 1;
     }
   }

@@ -53,8 +53,9 @@ struct QZ_API ColorRGB {
   unsigned short FindName(const char* name);
   // Stores the name of the first table row whose bytes equal red, green and
   // blue; 0 (and *name untouched) when none does. The text is the library's
-  // constant: never freed or changed by the caller.
-  unsigned short FindNameForRgb(const char** name) const;
+  // constant: the caller must never free or change it, even though it is
+  // handed out as char*.
+  unsigned short FindNameForRgb(char** name) const;
 
   // Components 0..1, each stored as trunc(c * 255.0 + 0.5). A component
   // below 0, above 1 or not a number answers 0.

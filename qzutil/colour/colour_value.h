@@ -35,8 +35,8 @@ class QZ_API ColorValue {
   // Pen 1, alpha 255, black.
   ColorValue();
   ColorValue(short p, unsigned char a, unsigned char r, unsigned char g, unsigned char b);
-  // Pen p, alpha 0, black.
-  explicit ColorValue(short p);
+  // Pen p, alpha 0, black. Not explicit: host code converts a pen to a value.
+  ColorValue(short p);
   // No pen, alpha 255. Note the byte order: red, BLUE, GREEN (the second
   // byte is stored as blue, the third as green).
   ColorValue(unsigned char r, unsigned char b, unsigned char g);

@@ -1,10 +1,54 @@
 // ColorXfm and the plain colour functions.
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
 
 #include "qzutil/colour/colour_functions.h"
 #include "qzutil/colour/colour_xfm.h"
+
+namespace {
+
+// A table is one malloc block: this header, then the indices. The header
+// counts the transforms that hold the table; it is atomic so that
+// transforms sharing one table may live on different threads.
+struct TableHeader {
+  std::atomic<std::size_t> holders;
+};
+
+// Header bytes, rounded up so that the indices stay aligned.
+constexpr std::size_t kHeaderBytes = (sizeof(TableHeader) + alignof(std::int32_t) - 1) /
+                                     alignof(std::int32_t) * alignof(std::int32_t);
+
+TableHeader* HeaderOf(std::int32_t* table) {
+  return reinterpret_cast<TableHeader*>(reinterpret_cast<unsigned char*>(table) - kHeaderBytes);
+}
+
+// n zeroed indices held once, or null when memory runs out.
+std::int32_t* NewTable(std::int32_t n) {
+  const auto count = static_cast<std::size_t>(n);
+  if (count > (SIZE_MAX - kHeaderBytes) / sizeof(std::int32_t)) return nullptr;
+  void* block = std::calloc(1, kHeaderBytes + count * sizeof(std::int32_t));
+  if (block == nullptr) return nullptr;
+  new (block) TableHeader{1};
+  return reinterpret_cast<std::int32_t*>(static_cast<unsigned char*>(block) + kHeaderBytes);
+}
+
+void Hold(std::int32_t* table) {
+  if (table != nullptr) HeaderOf(table)->holders.fetch_add(1, std::memory_order_relaxed);
+}
+
+// Drops one holder; the last one releases the block.
+void Release(std::int32_t* table) {
+  if (table == nullptr) return;
+  TableHeader* header = HeaderOf(table);
+  if (header->holders.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    header->~TableHeader();
+    std::free(header);
+  }
+}
+
+}  // namespace
 
 ColorXfm::ColorXfm(std::int32_t n)
     : size(0),
@@ -15,18 +59,31 @@ ColorXfm::ColorXfm(std::int32_t n)
       numWithin15(0),
       numWithin31(0) {
   if (n <= 0) return;
-  table =
-      static_cast<std::int32_t*>(std::calloc(static_cast<std::size_t>(n), sizeof(std::int32_t)));
+  table = NewTable(n);
   if (table != nullptr) size = n;
 }
 
+ColorXfm::ColorXfm(const ColorXfm& other)
+    : size(other.size),
+      table(other.table),
+      numExact(other.numExact),
+      numWithin3(other.numWithin3),
+      numWithin7(other.numWithin7),
+      numWithin15(other.numWithin15),
+      numWithin31(other.numWithin31) {
+  Hold(table);
+}
+
 ColorXfm::~ColorXfm() {
-  if (table != nullptr) std::free(table);
+  Release(table);
 }
 
 ColorXfm& ColorXfm::operator=(const ColorXfm& other) {
   if (this == &other) return *this;
-  if (table != other.table) std::free(table);
+  // Hold before releasing, so that a table both transforms already share is
+  // never dropped to zero holders on the way.
+  Hold(other.table);
+  Release(table);
   size = other.size;
   table = other.table;
   numExact = other.numExact;

@@ -2,11 +2,13 @@
 // for every source entry it records the closest target entry and keeps a
 // histogram of how well the entries matched.
 //
-// The table comes from malloc (zero-filled) and is released by the
-// destructor when it is not null. Assignment copies all seven fields, so the
-// two transforms then share one table: destroy only one of them, or set the
-// other's `table` to null first. The table the assigned-to transform held
-// before is released by the assignment.
+// The table comes from malloc (zero-filled). Copying and assignment copy all
+// seven fields, so the transforms then share one table rather than duplicate
+// it; a hidden count of its holders, kept in front of the first index, lets
+// every holder be destroyed or assigned again in any order, and the table is
+// released with the last one. `table` therefore belongs to the library: a
+// caller may read and write its entries but must not free it, replace it or
+// set it to null.
 //
 // MapColors goes through the process-wide closest-colour memo (see
 // colour_map.h) and must not run on two threads at once.
@@ -29,10 +31,14 @@ class QZ_API ColorXfm {
   std::int32_t numWithin31;  // 16..31; 32 or more is counted nowhere
 
   // n zeroed table entries and zeroed counters; a negative n, or memory
-  // running out, leaves size 0 and a null table.
-  explicit ColorXfm(std::int32_t n);
-  ColorXfm(const ColorXfm&) = delete;
+  // running out, leaves size 0 and a null table. Not explicit: host code
+  // converts a count to a transform.
+  ColorXfm(std::int32_t n);
+  // Shares other's table and copies its counters.
+  ColorXfm(const ColorXfm& other);
   ~ColorXfm();
+  // Copies all seven fields and shares other's table; the table held before
+  // is released when no other transform holds it. Self-assignment is safe.
   ColorXfm& operator=(const ColorXfm& other);
 
   // Clears the counters; then table[i] = target->GetClosestColor(source

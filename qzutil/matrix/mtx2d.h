@@ -165,6 +165,11 @@ class QZ_API Mtx2D {
   // device position are merged, and a three-point result whose last point
   // equals its first is cut to two. n must be at least 1 (a smaller n reads
   // and writes no point and reports a count of 0).
+  // These three thinning transforms store every candidate point before they
+  // know whether it survives, so output slots past the returned count (but
+  // within the caller's n slots) may be overwritten too: size the output for
+  // n points and do not expect the slots after the count to keep their
+  // contents.
   void XfmPolyPts(std::int32_t n, std::int32_t* out_count, const RealPtT* in, IntPtT* out) const;
   // As XfmPolyPts for a point set; out->count receives the final count. Each
   // output point carries the attribute of the last input point of its run of

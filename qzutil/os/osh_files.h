@@ -18,11 +18,14 @@
 
 QZ_EXTERN_C_BEGIN
 
-// Copies `source` over `destination` (replaced when it exists). Nonzero
-// when copied, 0 otherwise (also when the source is found nowhere).
+// Copies `source` over `destination` (replaced when it exists, unless it is
+// read-only). Nonzero when copied, 0 otherwise (also when the source is
+// found nowhere or is a directory).
 QZ_API std::int32_t osh_copyfile(const char* destination, const char* source);
 // Appends `source` to `destination`, which is created (owner read and
-// write) when missing. 1 when the whole source was appended, 0 otherwise.
+// write) when missing. 1 when the whole source was appended, 0 otherwise; a
+// source that is missing or a directory answers 0 before the destination is
+// created or opened, and a read-only destination answers 0 unchanged.
 QZ_API unsigned short osh_cat(const char* destination, const char* source);
 // 1 if the file or directory exists, 0 otherwise (also for null).
 QZ_API unsigned short osh_file_exists(const char* path);
@@ -48,7 +51,8 @@ QZ_API unsigned short osh_rmdir(const char* path);
 // Makes the file writable when `permissions` has any write bit (0x92),
 // read-only otherwise. 1 done, 0 on failure.
 QZ_API unsigned short osh_chmod(const char* path, std::int32_t permissions);
-// 0 done, -1 on failure.
+// 0 done, -1 on failure. An existing `new_path` is never replaced: the call
+// answers -1 and leaves both names as they were.
 QZ_API short osh_rename(const char* old_path, const char* new_path);
 // Splits `path` at its last slash or backslash into `directory` and `name`
 // (each must hold the length of `path` plus one). Without a separator the

@@ -15,6 +15,12 @@
 // Permission modes are the owner/group/others bits (0x180: owner read and
 // write).
 //
+// Files as Windows treats them, on every platform and for every process,
+// root included: a directory never opens as a file (descriptor or stream),
+// and a read-only file (see osh_file_access) does not open for writing and
+// is not removed. A file that an open creates read-only may still be written
+// through that open's descriptor or stream.
+//
 // Every failure is handed to osh_perror with the error number, the name
 // involved (null for descriptors and streams), the source name "wosh_snk0"
 // and a line; osh_perror does nothing, so results are the only failure
@@ -53,7 +59,7 @@ QZ_API std::int32_t osh_lseek(std::int32_t fd, std::int32_t offset, short origin
 QZ_API std::int32_t osh_read(std::int32_t fd, void* buffer, std::uint32_t count);
 // `count`, or -1 when fewer bytes were written.
 QZ_API std::int32_t osh_write(std::int32_t fd, const void* buffer, std::uint32_t count);
-// 0 when the file was removed, 1 otherwise.
+// 0 when the file was removed, 1 otherwise (a read-only file is kept).
 QZ_API unsigned short osh_unlink(const char* path);
 
 // Streams. osh_fopen_binary rewrites the mode as its first character, "b"

@@ -150,11 +150,12 @@ TEST(ColorRGBNames, LookupsBothWays) {
                                                     {{127, 127, 127}, "gray50"},
                                                     {{0, 0, 0}, "black"}};
   for (const auto& [rgb, name] : first_rows) {
-    const char* found = nullptr;
+    char* found = nullptr;  // declared as char**: plain char* must do
     EXPECT_EQ((ColorRGB{rgb[0], rgb[1], rgb[2]}.FindNameForRgb(&found)), 1);
     EXPECT_STREQ(found, name);
   }
-  const char* untouched = "x";
+  char mine[] = "x";
+  char* untouched = mine;
   EXPECT_EQ((ColorRGB{1, 2, 3}.FindNameForRgb(&untouched)), 0);
   EXPECT_EQ((ColorRGB{-256, 0, 0}.FindNameForRgb(&untouched)), 0);  // bytes widen, no wrap
   EXPECT_STREQ(untouched, "x");

@@ -15,6 +15,7 @@
 #include "platform/temp_dir.h"
 #include "qzutil/os/osh_files.h"
 #include "qzutil/os/osh_io.h"
+#include "qzutil/platform/posix/native_names.h"
 
 namespace {
 
@@ -131,6 +132,73 @@ TEST(PosixFiles, DirectoriesRenamingRemovalAndWritePermission) {
 
   EXPECT_EQ(osh_unlink(b.c_str()), 0);
   EXPECT_EQ(osh_unlink(b.c_str()), 1);
+}
+
+TEST(PosixFiles, RenameNeverReplacesAnExistingName) {
+  TempDir dir;
+  const std::string a = dir / "a", b = dir / "b", sub = dir / "sub";
+  WriteFile(a, "A");
+  WriteFile(b, "B");
+  ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
+  EXPECT_EQ(osh_rename(a.c_str(), b.c_str()), -1);
+  EXPECT_EQ(osh_rename(sub.c_str(), b.c_str()), -1);
+  EXPECT_EQ(ReadFile(a) + ReadFile(b), "AB");
+
+  // The fallback for file systems without an atomic no-replace rename.
+  using qz::platform::posix::MoveByLink;
+  EXPECT_FALSE(MoveByLink(a.c_str(), b.c_str()));
+  EXPECT_FALSE(MoveByLink(sub.c_str(), a.c_str()));
+  EXPECT_FALSE(MoveByLink((dir / "missing").c_str(), (dir / "c").c_str()));
+  EXPECT_EQ(ReadFile(a) + ReadFile(b), "AB");
+  EXPECT_TRUE(MoveByLink(a.c_str(), (dir / "c").c_str()));
+  EXPECT_TRUE(MoveByLink(sub.c_str(), (dir / "d").c_str()));
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"b", "c", "d"}));
+  EXPECT_EQ(ReadFile(dir / "c"), "A");
+}
+
+TEST(PosixFiles, ReadOnlyFilesAreKeptAndNotWrittenEvenByRoot) {
+  TempDir dir;
+  const std::string ro = dir / "ro", src = dir / "src";
+  WriteFile(ro, "keep");
+  WriteFile(src, "new data");
+  ASSERT_EQ(chmod(ro.c_str(), 0444), 0);
+  const int open_before = OpenDescriptorCount();
+  EXPECT_EQ(osh_unlink(ro.c_str()), 1);
+  EXPECT_EQ(osh_copyfile(ro.c_str(), src.c_str()), 0);
+  EXPECT_EQ(osh_cat(ro.c_str(), src.c_str()), 0);
+  EXPECT_LT(osh_open_binary(ro.c_str(), 0x0301, 0x180), 0);  // write, create, truncate
+  EXPECT_EQ(osh_fopen_text(ro.c_str(), "r+"), nullptr);
+  EXPECT_EQ(ReadFile(ro), "keep");
+
+  // Reading it is fine, and so is writing a file made read-only by its own
+  // creation, through the descriptor that made it.
+  EXPECT_NE(osh_copyfile((dir / "copy").c_str(), ro.c_str()), 0);
+  EXPECT_EQ(PermissionsOf(dir / "copy"), 0444u);
+  const short fd = osh_open_binary((dir / "made").c_str(), 0x0101, 0x124);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(osh_write(fd, "ab", 2), 2);
+  EXPECT_EQ(osh_close(fd), 0);
+  // Truncation of a writable file still happens, after the checks.
+  std::FILE* out = osh_fopen_text(src.c_str(), "w");
+  ASSERT_NE(out, nullptr);
+  EXPECT_EQ(osh_fclose(out), 0);
+  EXPECT_EQ(ReadFile(src) + ReadFile(dir / "made"), "ab");
+  EXPECT_EQ(OpenDescriptorCount(), open_before);
+
+  ASSERT_EQ(chmod(ro.c_str(), 0644), 0);
+  EXPECT_EQ(osh_unlink(ro.c_str()), 0);
+}
+
+TEST(PosixFiles, ADirectoryNeverOpensAsAFile) {
+  TempDir dir;
+  const int open_before = OpenDescriptorCount();
+  EXPECT_LT(osh_open_binary(dir.path().c_str(), 0, 0), 0);
+  EXPECT_EQ(osh_fopen_text(dir.path().c_str(), "r"), nullptr);
+  EXPECT_EQ(osh_fopen_binary(dir.path().c_str(), "r"), nullptr);
+  // Refused before the destination is made.
+  EXPECT_EQ(osh_cat((dir / "out").c_str(), dir.path().c_str()), 0);
+  EXPECT_EQ(dir.Names(), std::set<std::string>{});
+  EXPECT_EQ(OpenDescriptorCount(), open_before);
 }
 
 TEST(Paths, SplitAtTheLastSeparatorAndJoinWithABackslash) {

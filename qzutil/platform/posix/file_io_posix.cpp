@@ -1,7 +1,9 @@
 // POSIX backend of descriptor and stream input/output. The library's open
 // flags (the Windows runtime's values) are mapped to their POSIX
 // counterparts; the text and binary flags have none and are dropped, since
-// POSIX streams never translate line ends.
+// POSIX streams never translate line ends. Descriptors and streams are both
+// opened under the library's file rules (OpenUnderRules): no directory opens
+// as a file, and no read-only file opens for writing, even for root.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +15,60 @@
 #include "qzutil/platform/posix/native_names.h"
 
 namespace qz::platform {
+namespace posix {
+namespace {
+
+int OpenRetrying(const char* native, int flags, mode_t mode) {
+  int fd;
+  do {
+    fd = open(native, flags, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+}  // namespace
+
+int OpenUnderRules(const char* native, int flags, mode_t mode) {
+  const bool writes = (flags & O_ACCMODE) != O_RDONLY;
+  // As root, open(2) would truncate a read-only file before it could be
+  // refused, so truncation waits for the checks below.
+  const bool truncate = writes && (flags & O_TRUNC) != 0;
+  if (truncate) flags &= ~O_TRUNC;
+  bool created = false;
+  int fd = -1;
+  if ((flags & O_CREAT) != 0 && (flags & O_EXCL) == 0) {
+    // Tell a file made now (writable through this descriptor whatever its
+    // mode) from an existing one; retry if the file vanishes in between.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      fd = OpenRetrying(native, flags | O_EXCL, mode);
+      created = fd >= 0;
+      if (created || errno != EEXIST) break;
+      fd = OpenRetrying(native, flags & ~O_CREAT, 0);
+      if (fd >= 0 || errno != ENOENT) break;
+    }
+  } else {
+    fd = OpenRetrying(native, flags, mode);
+    created = fd >= 0 && (flags & O_CREAT) != 0;  // O_CREAT | O_EXCL succeeded
+  }
+  if (fd < 0) return -1;
+  struct stat info {};
+  const bool known = fstat(fd, &info) == 0;
+  int refusal = 0;
+  if (known && S_ISDIR(info.st_mode)) {
+    refusal = EISDIR;
+  } else if (known && writes && !created && (info.st_mode & S_IWUSR) == 0) {
+    refusal = EACCES;
+  } else if (!known || (truncate && !created && S_ISREG(info.st_mode) && ftruncate(fd, 0) != 0)) {
+    refusal = errno;
+  }
+  if (refusal == 0) return fd;
+  close(fd);
+  errno = refusal;
+  return -1;
+}
+
+}  // namespace posix
+
 namespace {
 
 // Returns -1 for an access mode that has no meaning (both write bits).
@@ -39,6 +95,33 @@ int NativeFlags(std::int32_t flags) {
   return native;
 }
 
+// The open(2) flags fopen uses for a stream mode ("r", "wb+", "ax" ...), or
+// -1 for a mode fopen would refuse. Characters other than "+", "x" and "e"
+// after the first are ignored, and so is everything from a comma on.
+int StreamFlags(const char* mode) {
+  if (mode == nullptr) return -1;
+  int flags;
+  switch (mode[0]) {
+    case 'r':
+      flags = O_RDONLY;
+      break;
+    case 'w':
+      flags = O_WRONLY | O_CREAT | O_TRUNC;
+      break;
+    case 'a':
+      flags = O_WRONLY | O_CREAT | O_APPEND;
+      break;
+    default:
+      return -1;
+  }
+  for (const char* c = mode + 1; *c != '\0' && *c != ','; ++c) {
+    if (*c == '+') flags = (flags & ~O_ACCMODE) | O_RDWR;
+    if (*c == 'x') flags |= O_EXCL;
+    if (*c == 'e') flags |= O_CLOEXEC;
+  }
+  return flags;
+}
+
 class PosixFileIo final : public FileIo {
  public:
   std::int32_t Open(const char* name, std::int32_t flags, std::int32_t mode) override {
@@ -47,11 +130,8 @@ class PosixFileIo final : public FileIo {
       errno = EINVAL;
       return -1;
     }
-    int fd;
-    do {
-      fd = open(posix::NativeName(name).c_str(), native, static_cast<mode_t>(mode & 0777));
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return posix::OpenUnderRules(posix::NativeName(name).c_str(), native,
+                                 static_cast<mode_t>(mode & 0777));
   }
 
   std::int32_t Close(std::int32_t fd) override { return close(fd); }
@@ -96,8 +176,23 @@ class PosixFileIo final : public FileIo {
     return true;
   }
 
+  // The descriptor is opened as fopen would open it, then handed to a
+  // stream with the same mode.
   std::FILE* OpenStream(const char* name, const char* mode) override {
-    return std::fopen(posix::NativeName(name).c_str(), mode);
+    const int flags = StreamFlags(mode);
+    if (flags < 0) {
+      errno = EINVAL;
+      return nullptr;
+    }
+    const int fd = posix::OpenUnderRules(posix::NativeName(name).c_str(), flags, 0666);
+    if (fd < 0) return nullptr;
+    std::FILE* stream = fdopen(fd, mode);
+    if (stream == nullptr) {
+      const int saved = errno;
+      close(fd);
+      errno = saved;
+    }
+    return stream;
   }
   std::FILE* StreamOnDescriptor(std::int32_t fd, const char* mode) override {
     return fdopen(fd, mode);

@@ -1,13 +1,16 @@
 // POSIX backend of the file-system seam. POSIX has no drive letters: the
 // backend reports one pseudo drive whose root is the root of the tree (see
 // native_names.h) and no drive roots at all. Read-only means that the owner
-// may not write; there are no short names, so a name's short form is the
+// may not write, and it holds for every process, root included: a read-only
+// file is neither removed nor written over. A move never replaces an
+// existing name. There are no short names, so a name's short form is the
 // name itself when it exists.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -105,18 +108,18 @@ class PosixFileSystem final : public FileSystem {
   }
 
   bool CopyReplacing(const char* from, const char* to) override {
-    int in = OpenNoInterrupt(posix::NativeName(from).c_str(), O_RDONLY);
+    int in = posix::OpenUnderRules(posix::NativeName(from).c_str(), O_RDONLY | O_CLOEXEC, 0);
     if (in < 0) return false;
     struct stat info {};
-    if (fstat(in, &info) != 0 || S_ISDIR(info.st_mode)) {
-      if (S_ISDIR(info.st_mode)) errno = EISDIR;
+    if (fstat(in, &info) != 0) {
       CloseKeepingErrno(in);
       return false;
     }
     // Truncated only once it is known not to be the source itself, which a
-    // copy onto itself would otherwise empty.
-    int out =
-        OpenNoInterrupt(posix::NativeName(to).c_str(), O_WRONLY | O_CREAT, info.st_mode & 0777);
+    // copy onto itself would otherwise empty. A read-only destination is
+    // refused; a new one takes the source's permissions.
+    int out = posix::OpenUnderRules(posix::NativeName(to).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC,
+                                    info.st_mode & 0777);
     if (out < 0) {
       CloseKeepingErrno(in);
       return false;
@@ -137,10 +140,19 @@ class PosixFileSystem final : public FileSystem {
   }
 
   bool MoveTo(const char* from, const char* to) override {
-    return rename(posix::NativeName(from).c_str(), posix::NativeName(to).c_str()) == 0;
+    return posix::MoveWithoutReplacing(posix::NativeName(from).c_str(),
+                                       posix::NativeName(to).c_str());
   }
+  // The entry itself is tested (lstat): removing a link leaves its target
+  // alone, so only a read-only entry of its own is kept.
   bool DeleteName(const char* name) override {
-    return unlink(posix::NativeName(name).c_str()) == 0;
+    const std::string native = posix::NativeName(name);
+    struct stat info {};
+    if (lstat(native.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0) {
+      errno = EACCES;
+      return false;
+    }
+    return unlink(native.c_str()) == 0;
   }
   bool MakeDir(const char* name) override {
     return mkdir(posix::NativeName(name).c_str(), 0777) == 0;
@@ -177,6 +189,37 @@ class PosixFileSystem final : public FileSystem {
 };
 
 }  // namespace
+
+namespace posix {
+
+bool MoveByLink(const char* from, const char* to) {
+  struct stat info {};
+  if (lstat(from, &info) != 0) return false;
+  if (S_ISDIR(info.st_mode)) {
+    if (lstat(to, &info) == 0) {
+      errno = EEXIST;
+      return false;
+    }
+    return errno == ENOENT && rename(from, to) == 0;
+  }
+  if (link(from, to) != 0) return false;
+  if (unlink(from) == 0) return true;
+  const int saved = errno;
+  unlink(to);
+  errno = saved;
+  return false;
+}
+
+bool MoveWithoutReplacing(const char* from, const char* to) {
+#ifdef RENAME_NOREPLACE
+  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
+  // Only a system or file system without the flag falls back.
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+#endif
+  return MoveByLink(from, to);
+}
+
+}  // namespace posix
 
 FileSystem& native_file_system() {
   static PosixFileSystem backend;
