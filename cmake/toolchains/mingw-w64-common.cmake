@@ -13,7 +13,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The compiler's runtime (libgcc, libstdc++ and the winpthread library under
 # them) is linked into every DLL and program, so each one depends on nothing
 # but system DLLs. The DLL's TLS callbacks are dropped by
-# qzutil/frame/load_hook_tls.cpp.
+# qzutil/platform/win32/dll_tls_win32.cpp.
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
