@@ -40,15 +40,21 @@ cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-i686
 cmake --build build-win32 -j"$jobs" --target qzutil
 check_dll i686-w64-mingw32 build-win32
 
-# Built outside the checkout, so that the unprivileged user can reach it
-# wherever the checkout lies.
+# Built from a copy outside the checkout, so that the unprivileged user can
+# read the sources that some tests take as data, wherever the checkout lies.
 stage "Windows 64-bit: DLL and suites"
 user=qzwine
 id "$user" >/dev/null 2>&1 || useradd --create-home --shell /usr/sbin/nologin "$user"
 work=$(mktemp -d /tmp/qz-win.XXXXXX)
 chmod 755 "$work"
-trap 'runuser -u "$user" -- env HOME="$work/home" WINEPREFIX="$work/wine" /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-cmake -S . -B "$work/build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
+as_user=(runuser -u "$user" -- env HOME="$work/home" WINEPREFIX="$work/wine" WINEDEBUG=-all
+  WINEDLLOVERRIDES="mscoree,mshtml=")
+# Stopping the server ends every Wine process of the prefix.
+trap '"${as_user[@]}" /usr/lib/wine/wineserver --kill >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+mkdir -p "$work/src" "$work/home" "$work/wine"
+git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$work/src"
+cmake -S "$work/src" -B "$work/build" \
+  -DCMAKE_TOOLCHAIN_FILE="$work/src/cmake/toolchains/mingw-w64-x86_64.cmake" \
   -DQZUTIL_GTEST_SOURCE_DIR=/usr/src/googletest -DQZUTIL_BUILD_BENCH=OFF \
   -DQZUTIL_BUILD_EXAMPLES=OFF -DQZUTIL_WERROR=ON \
   -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/lib/wine/wine64
@@ -56,12 +62,10 @@ cmake --build "$work/build" -j"$jobs"
 check_dll x86_64-w64-mingw32 "$work/build"
 
 stage "Windows 64-bit suites under Wine, as $user"
-mkdir -p "$work/home" "$work/wine"
 chown -R "$user:" "$work"
-as_user=(runuser -u "$user" -- env HOME="$work/home" WINEPREFIX="$work/wine" WINEDEBUG=-all
-  WINEDLLOVERRIDES="mscoree,mshtml=")
-"${as_user[@]}" /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
-# A server that stays up between the many short test processes.
-"${as_user[@]}" /usr/lib/wine/wineserver --persistent
-"${as_user[@]}" ctest --test-dir "$work/build" -j"$jobs" --output-on-failure
+# One server for the many short test programs, started before anything else
+# (a second server for the same prefix would be refused).
+"${as_user[@]}" /usr/lib/wine/wineserver --persistent </dev/null >/dev/null 2>&1
+"${as_user[@]}" /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
+"${as_user[@]}" ctest --test-dir "$work/build" -j"$jobs" --output-on-failure </dev/null
 stage "done"
