@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the native build into a temporary prefix and builds an outside
-# consumer against it with CMake and with pkg-config.
+# Installs the native build into a temporary prefix and builds the outside
+# consumers (one C++, one C99) against it with CMake and with pkg-config.
 set -euo pipefail
 source .ci/lib.sh
 
@@ -17,6 +17,7 @@ test -n "$soname"
 cmake -S tests/consumer -B "$prefix/consumer" -DCMAKE_PREFIX_PATH="$prefix/usr" -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror"
 cmake --build "$prefix/consumer"
 "$prefix/consumer/consumer"
+"$prefix/consumer/consumer_c"
 
 libdir=$(dirname "$(ls "$prefix"/usr/lib*/libqzutil.so)")
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
@@ -24,4 +25,8 @@ export PKG_CONFIG_PATH="$libdir/pkgconfig"
 g++ -std=c++17 -Wall -Wextra -Werror tests/consumer/main.cpp $(pkg-config --cflags --libs qzutil) \
   -Wl,-rpath,"$libdir" -o "$prefix/consumer-pc"
 "$prefix/consumer-pc"
+# shellcheck disable=SC2046
+gcc -std=c99 -Wall -Wextra -Werror -pedantic tests/consumer/main.c $(pkg-config --cflags --libs qzutil) \
+  -Wl,-rpath,"$libdir" -o "$prefix/consumer-c-pc"
+"$prefix/consumer-c-pc"
 stage "done"

@@ -5,6 +5,7 @@
 
 #include "qzutil/colour/colour_map.h"
 #include "qzutil/colour/colour_round.h"
+#include "qzutil/colour/colour_search.h"
 
 namespace {
 
@@ -43,26 +44,6 @@ ColorRGB* NewEntries(std::int32_t n) {
 std::int64_t AbsDiff(std::int32_t a, std::int32_t b) {
   const std::int64_t d = static_cast<std::int64_t>(a) - b;
   return d < 0 ? -d : d;
-}
-
-// Sum of the squared component differences of `e` from `c`, exact in 64
-// bits, or -1 when a difference lies outside -2^21 .. 2^21 - 1: such an
-// entry is at least 2^42 away and never beats a search bound (at most 2^32).
-// The three offset differences are tested together (a negative one wraps to
-// a huge value).
-std::int64_t SquaredDistance(const ColorRGB& e, const ColorRGB& c) {
-  constexpr std::int64_t kHalf = std::int64_t{1} << 21;
-  const std::int64_t dr = std::int64_t{e.red} - c.red, dg = std::int64_t{e.green} - c.green,
-                     db = std::int64_t{e.blue} - c.blue;
-  if ((static_cast<std::uint64_t>(dr + kHalf) | static_cast<std::uint64_t>(dg + kHalf) |
-       static_cast<std::uint64_t>(db + kHalf)) >= static_cast<std::uint64_t>(2 * kHalf))
-    return -1;
-  return dr * dr + dg * dg + db * db;
-}
-
-// `d` rounded to a float and back; the distances here stay far below 2^63.
-std::int64_t AsFloat(std::int64_t d) {
-  return static_cast<std::int64_t>(static_cast<float>(d));
 }
 
 // 3 * scale * scale + 1 in unsigned 32-bit arithmetic, the search bound.
@@ -150,29 +131,12 @@ std::int32_t ColorMap::GetClosestColor(const ColorRGB* colour, std::int32_t* dis
     return g_memo.index;
   }
 
-  // Squared distances in 64-bit integers; far entries are passed over before
-  // squaring (see SquaredDistance) and the others are exact, so the answers
-  // are those of the same sums taken in double precision. The best distance
-  // so far, the bound included, is held as a float: above 2^24 (scales beyond
-  // 2364) the rounding decides between close large distances.
-  auto best = AsFloat(SearchBound(maxValue));
-  std::int32_t found = 0;
-  for (std::int32_t i = 1; i < numColors; ++i) {
-    const ColorRGB& e = colors[i];
-    if (e.red < 0) continue;
-    const std::int64_t d = SquaredDistance(e, *colour);
-    if (d < 0) continue;
-    if (d == 0) {
-      Remember(*colour, i, 0);
-      *distance = 0;
-      return i;
-    }
-    if (d < best) {
-      best = AsFloat(d);
-      found = i;
-    }
-  }
-
+  // The bound is formed in unsigned 32-bit arithmetic; the search holds the
+  // best distance so far as a float (see colour_search.h).
+  const std::int32_t found =
+      qz::detail::col::Search({colors, 1, numColors, colour->red, colour->green, colour->blue,
+                               SearchBound(maxValue), qz::detail::col::SearchMode::kClosest});
+  // An exact match reports distance 0 through the formula below.
   std::int32_t mean = -1;
   if (found != 0) {
     const ColorRGB& e = colors[found];
@@ -187,19 +151,8 @@ std::int32_t ColorMap::GetClosestColor(const ColorRGB* colour, std::int32_t* dis
 
 std::int32_t ColorMap::GetSimilarColor(const ColorRGB* colour) const {
   if (colour == nullptr) return 0;
-  // Exact 64-bit sums; far entries never beat the bound and are passed over.
-  std::int64_t best = SearchBound(maxValue);
-  std::int32_t found = 0;
-  for (std::int32_t i = 0; i < numColors; ++i) {
-    const ColorRGB& e = colors[i];
-    if (e.red < 0) continue;
-    const std::int64_t d = SquaredDistance(e, *colour);
-    if (d > 0 && d < best) {
-      best = d;
-      found = i;
-    }
-  }
-  return found;
+  return qz::detail::col::Search({colors, 0, numColors, colour->red, colour->green, colour->blue,
+                                  SearchBound(maxValue), qz::detail::col::SearchMode::kSimilar});
 }
 
 unsigned short ColorMap::SetIndex(std::int32_t index, unsigned short flag, const char* text) {

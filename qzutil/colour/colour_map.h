@@ -81,9 +81,14 @@ class QZ_API ColorMap {
   // for an exact match and for one step off in a single component. When no
   // entry from 1 on is usable (fewer than two entries, all vacant, or all
   // beyond the scale) the answer is 0 with distance -1.
+  // Cost: a memo hit a few comparisons; otherwise one pass over the
+  // entries, on x86 4, 8 or 16 at a step (SSE2, AVX2 or AVX-512, whichever
+  // the processor runs) for scales up to 2364 and colours within +-16384,
+  // entry by entry for anything else.
   std::int32_t GetClosestColor(const ColorRGB* colour, std::int32_t* distance);
   // Index (0..numColors - 1) of the nearest usable entry that is not
   // identical to `colour`; 0 when there is none. Leaves the memo alone.
+  // Same cost as a search of GetClosestColor.
   std::int32_t GetSimilarColor(const ColorRGB* colour) const;
 
   // For 0 <= index < numColors, sets that entry from a text line with

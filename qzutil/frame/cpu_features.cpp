@@ -20,6 +20,8 @@ bool CpuSupports(CpuFeature feature) {
       return __builtin_cpu_supports("avx") != 0;
     case CpuFeature::kAvx2:
       return __builtin_cpu_supports("avx2") != 0;
+    case CpuFeature::kAvx512Bw:
+      return __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0;
     case CpuFeature::kAvx512Vbmi:
       return __builtin_cpu_supports("avx512bw") != 0 && __builtin_cpu_supports("avx512vbmi") != 0;
   }

@@ -13,6 +13,7 @@ enum class CpuFeature {
   kSsse3,
   kAvx,
   kAvx2,
+  kAvx512Bw,    // AVX-512 foundation and BW: 32- and 16-bit lanes, masks, permutes
   kAvx512Vbmi,  // AVX-512 BW and VBMI together: the byte permutes need both
 };
 

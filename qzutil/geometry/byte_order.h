@@ -6,16 +6,16 @@
 #ifndef QZUTIL_GEOMETRY_BYTE_ORDER_H
 #define QZUTIL_GEOMETRY_BYTE_ORDER_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 
 QZ_EXTERN_C_BEGIN
 
 // Always 1.
-QZ_API std::int32_t utl_is_little_endian();
+QZ_API int32_t utl_is_little_endian(void);
 // Always 1 (yes).
-QZ_API unsigned short UtlByteOrderIsIntel();
+QZ_API unsigned short UtlByteOrderIsIntel(void);
 
 QZ_EXTERN_C_END
 

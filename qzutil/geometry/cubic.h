@@ -3,7 +3,7 @@
 #ifndef QZUTIL_GEOMETRY_CUBIC_H
 #define QZUTIL_GEOMETRY_CUBIC_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 #include "qzutil/frame/records.h"
@@ -30,7 +30,7 @@ QZ_API double utl_evaluate_cubic(const double* coef, double t);
 //
 // *points receives an array from malloc that the caller releases with
 // free(). When the allocation fails, *count is 0 and *points is null.
-QZ_API void UtlCubicToPolyline(const UtlCubicT* cubic, double tolerance, std::int32_t* count,
+QZ_API void UtlCubicToPolyline(const UtlCubicT* cubic, double tolerance, int32_t* count,
                                RealPtT** points);
 
 QZ_EXTERN_C_END

@@ -22,9 +22,11 @@
 // the full circle; an end point equal to the centre gives an empty box at
 // the centre. An end point a hair below the +x axis, whose angle wraps to a
 // full turn, counts in the fourth quadrant. C++ linkage: the radius is
-// single precision.
+// single precision. Not available to C callers.
+#ifdef __cplusplus
 QZ_API void utl_maxmin_arc(const RealPtT* centre, float radius, const RealPtT* first,
                            const RealPtT* second, short direction, RealPtT* max, RealPtT* min);
+#endif
 
 QZ_EXTERN_C_BEGIN
 

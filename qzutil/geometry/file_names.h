@@ -4,7 +4,7 @@
 #ifndef QZUTIL_GEOMETRY_FILE_NAMES_H
 #define QZUTIL_GEOMETRY_FILE_NAMES_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 
@@ -22,7 +22,7 @@ QZ_API const char* utl_file_extension(const char* path);
 // does not exist (errno as on entry), -1 when no letter can advance (`out`
 // then holds the last name tried). Creates nothing. `out` must hold both
 // texts and a terminator; `base` must not be empty. Neither is checked.
-QZ_API std::int32_t utl_unique_filename(const char* base, const char* suffix, char* out);
+QZ_API int32_t utl_unique_filename(const char* base, const char* suffix, char* out);
 
 QZ_EXTERN_C_END
 

@@ -8,7 +8,7 @@
 #ifndef QZUTIL_GEOMETRY_TRIG_H
 #define QZUTIL_GEOMETRY_TRIG_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 #include "qzutil/frame/records.h"
@@ -17,7 +17,7 @@ QZ_EXTERN_C_BEGIN
 
 // Any whole number of degrees; the angle is reduced to 0..359 first.
 // Writes both outputs, without a null test.
-QZ_API void drw_get_trig(std::int32_t degrees, double* sine, double* cosine);
+QZ_API void drw_get_trig(int32_t degrees, double* sine, double* cosine);
 
 // Turns *point about *centre by the angle whose sine and cosine are given; a
 // positive sine turns from +x towards +y. The pair is not checked for unit

@@ -15,16 +15,16 @@
 #ifndef QZUTIL_GEOMETRY_UNITS_H
 #define QZUTIL_GEOMETRY_UNITS_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 
 QZ_EXTERN_C_BEGIN
 
 // value × factor[units]: a length in inches expressed in the given unit.
-QZ_API double utl_inches_to_units(double value, std::int32_t units);
+QZ_API double utl_inches_to_units(double value, int32_t units);
 // value ÷ factor[units]: a length in the given unit expressed in inches.
-QZ_API double utl_units_to_inches(double value, std::int32_t units);
+QZ_API double utl_units_to_inches(double value, int32_t units);
 
 QZ_EXTERN_C_END
 

@@ -62,14 +62,14 @@
 #ifndef QZUTIL_MEMORY_MEM_LIST_H
 #define QZUTIL_MEMORY_MEM_LIST_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 
 QZ_EXTERN_C_BEGIN
 
 // Result of MemAllocate and code of an exception handed to the handler.
-enum : std::int32_t {
+enum {
   MEM_OK = 0,              // allocated and stored through the back pointer
   MEM_POOL_OVERFLOW = 1,   // pool used + request is more than the pool's size
   MEM_LIST_FULL = 2,       // every slot is in use and the table cannot grow
@@ -78,40 +78,40 @@ enum : std::int32_t {
 };
 
 // A byte budget.
-struct MemPoolT {
-  std::int32_t size;  // budget in bytes; 2147483647 for a pool without a positive limit
-  std::int32_t used;  // bytes of the blocks registered in lists of this pool
-};
+typedef struct MemPoolT {
+  int32_t size;  // budget in bytes; 2147483647 for a pool without a positive limit
+  int32_t used;  // bytes of the blocks registered in lists of this pool
+} MemPoolT;
 
 // One slot of a list. A free slot has every field 0 except parent (-1).
-struct MemEntryT {
+typedef struct MemEntryT {
   void* address;            // the block; null marks a free slot
-  std::int32_t size;        // the block's size in bytes
-  std::int32_t total_size;  // size plus the size of every direct child
-  std::intptr_t key;        // the owning object's key
+  int32_t size;             // the block's size in bytes
+  int32_t total_size;       // size plus the size of every direct child
+  intptr_t key;             // the owning object's key
   void** back_ptr;          // the caller's variable that holds address
   unsigned short excluded;  // 1 while left out of the eviction search
-  std::int32_t sequence;    // age: the sequence number of the allocation
-  std::int32_t parent;      // slot index of the parent in this list, -1 for none
-};
+  int32_t sequence;         // age: the sequence number of the allocation
+  int32_t parent;           // slot index of the parent in this list, -1 for none
+} MemEntryT;
 
-struct MemListT;
+typedef struct MemListT MemListT;
 
 // What the handler receives; list and key after default substitution.
-struct MemExceptionT {
-  std::int32_t code;  // MEM_POOL_OVERFLOW .. MEM_MALLOC_FAILED
+typedef struct MemExceptionT {
+  int32_t code;  // MEM_POOL_OVERFLOW .. MEM_MALLOC_FAILED
   MemListT* list;
-  std::intptr_t key;
-  std::int32_t size;  // the requested size in bytes
-};
+  intptr_t key;
+  int32_t size;  // the requested size in bytes
+} MemExceptionT;
 
 // Nonzero lets the allocation go on; zero gives up.
 typedef unsigned short (*MemExceptionHandler)(MemExceptionT* exception);
 
 // An allocation list.
 struct MemListT {
-  std::int32_t size;            // slots in entries: 16 at creation, grown by 16
-  std::int32_t used;            // slots that hold a block
+  int32_t size;                 // slots in entries: 16 at creation, grown by 16
+  int32_t used;                 // slots that hold a block
   MemPoolT* pool;               // the budget this list charges
   MemExceptionHandler handler;  // may be null
   MemEntryT* entries;           // the slot table, `size` entries
@@ -119,7 +119,7 @@ struct MemListT {
 
 // A pool of `limit` bytes; 0 or a negative limit gives 2147483647. Null when
 // out of memory.
-QZ_API MemPoolT* MemPoolNew(std::int32_t limit);
+QZ_API MemPoolT* MemPoolNew(int32_t limit);
 // Frees *pool and sets *pool to null; a null pool is ignored. The lists that
 // use the pool must be deleted first.
 QZ_API void MemPoolDelete(MemPoolT** pool);
@@ -137,19 +137,18 @@ QZ_API void MemListDelete(MemListT** list);
 // The list used when MemAllocate, MemSetPointer or MemFree get a null list.
 QZ_API void MemSetDefaultList(MemListT* list);
 // The key used when MemAllocate gets a key of 0.
-QZ_API void MemSetDefaultObject(std::intptr_t key);
+QZ_API void MemSetDefaultObject(intptr_t key);
 
 // 1 if a slot is free and pool used + size is within the pool's size, else
 // 0. Answers 0 while every slot is used, although MemAllocate would grow the
 // table. 0 for a null list.
-QZ_API std::int32_t MemAvailable(MemListT* list, std::int32_t size);
+QZ_API int32_t MemAvailable(MemListT* list, int32_t size);
 
 // Allocates `size` bytes charged to `list` (null: the default list) for
 // `key` (0: the default key) and stores the block in *back_ptr. With no list
 // at all the block comes straight from the heap, unrecorded. Returns one of
 // the MEM_ codes; *back_ptr is written only on MEM_OK.
-QZ_API std::int32_t MemAllocate(MemListT* list, std::int32_t size, std::intptr_t key,
-                                void** back_ptr);
+QZ_API int32_t MemAllocate(MemListT* list, int32_t size, intptr_t key, void** back_ptr);
 
 // Records that the block at `address` is now held by *back_ptr (which must
 // not be null) and stores it there. The old variable is left alone. Nothing

@@ -22,7 +22,7 @@
 #ifndef QZUTIL_MEMORY_MEM_SEARCH_H
 #define QZUTIL_MEMORY_MEM_SEARCH_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 #include "qzutil/memory/mem_list.h"
@@ -32,7 +32,7 @@ QZ_EXTERN_C_BEGIN
 // Starts a pass: no entry of the list is protected any more.
 QZ_API void MemListInitializeSearch(MemListT* list);
 // Protects every entry of `key` until the next MemListInitializeSearch.
-QZ_API void MemListRemoveFromSearch(MemListT* list, std::intptr_t key);
+QZ_API void MemListRemoveFromSearch(MemListT* list, intptr_t key);
 
 QZ_API unsigned short MemListRemoveSmallest(MemListT* list);
 QZ_API unsigned short MemListRemoveLargest(MemListT* list);

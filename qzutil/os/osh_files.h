@@ -12,7 +12,7 @@
 #ifndef QZUTIL_OS_OSH_FILES_H
 #define QZUTIL_OS_OSH_FILES_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 
@@ -21,7 +21,7 @@ QZ_EXTERN_C_BEGIN
 // Copies `source` over `destination` (replaced when it exists, unless it is
 // read-only). Nonzero when copied, 0 otherwise (also when the source is
 // found nowhere or is a directory).
-QZ_API std::int32_t osh_copyfile(const char* destination, const char* source);
+QZ_API int32_t osh_copyfile(const char* destination, const char* source);
 // Appends `source` to `destination`, which is created (owner read and
 // write) when missing. 1 when the whole source was appended, 0 otherwise; a
 // source that is missing or a directory answers 0 before the destination is
@@ -30,14 +30,14 @@ QZ_API unsigned short osh_cat(const char* destination, const char* source);
 // 1 if the file or directory exists, 0 otherwise (also for null).
 QZ_API unsigned short osh_file_exists(const char* path);
 // 1 if it exists and, when `access` has the write bit 2, is not read-only.
-QZ_API unsigned short osh_file_access(const char* path, std::int32_t access);
+QZ_API unsigned short osh_file_access(const char* path, int32_t access);
 // Stores the mode word: 0x1FF if writable or 0x16D if read-only, plus
 // 0x1000 for a directory or 0x0400 for anything else. 1 when stored, 0 if
 // the path does not exist.
 QZ_API unsigned short osh_inquire_file(const char* path, unsigned short* mode);
 // Size in bytes (low 32 bits), or -1 (also for a directory).
-QZ_API std::int32_t osh_filesize(const char* path);
-QZ_API std::int32_t osh_fdfilesize(std::int32_t fd);
+QZ_API int32_t osh_filesize(const char* path);
+QZ_API int32_t osh_fdfilesize(int32_t fd);
 // The full path of `name` (which need not exist) in a new zero-filled
 // buffer; null on failure. Release it with LocalFree on Windows and with
 // free on POSIX.
@@ -50,7 +50,7 @@ QZ_API unsigned short osh_mkdir(const char* path);
 QZ_API unsigned short osh_rmdir(const char* path);
 // Makes the file writable when `permissions` has any write bit (0x92),
 // read-only otherwise. 1 done, 0 on failure.
-QZ_API unsigned short osh_chmod(const char* path, std::int32_t permissions);
+QZ_API unsigned short osh_chmod(const char* path, int32_t permissions);
 // 0 done, -1 on failure. An existing `new_path` is never replaced: the call
 // answers -1 and leaves both names as they were.
 QZ_API short osh_rename(const char* old_path, const char* new_path);
@@ -67,7 +67,7 @@ QZ_API unsigned short osh_verify_file_name(const char* name);
 // Stores the short form of `path` in `out` (1024 characters): 1 if it
 // differs from the path (ignoring case), 0 if it is the same, -1 if there is
 // none (then `out` holds the path, or is empty when the path is too long).
-QZ_API std::int32_t osh_alternate_pathname(const char* path, char* out);
+QZ_API int32_t osh_alternate_pathname(const char* path, char* out);
 
 QZ_EXTERN_C_END
 

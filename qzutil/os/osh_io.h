@@ -29,8 +29,11 @@
 #ifndef QZUTIL_OS_OSH_IO_H
 #define QZUTIL_OS_OSH_IO_H
 
-#include <cstdint>
+#include <stdint.h>
+#include <stdio.h>
+#ifdef __cplusplus
 #include <cstdio>
+#endif
 
 #include "qzutil/export.h"
 
@@ -43,54 +46,52 @@ QZ_EXTERN_C_BEGIN
 QZ_API unsigned short osh_resolve_path(const char* path, char* out);
 
 // The reporting hook: takes a report and does nothing with it.
-QZ_API void osh_perror(std::int32_t error, const char* name, const char* source, std::int32_t line);
+QZ_API void osh_perror(int32_t error, const char* name, const char* source, int32_t line);
 // Start-up of the layer; there is nothing to start.
 QZ_API void osh_initialize(void);
 
 // Descriptors. osh_open_binary adds the binary flag 0x8000; osh_open_text
 // passes the flags unchanged. Negative on failure.
-QZ_API short osh_open_binary(const char* path, unsigned short flags, std::int32_t mode);
-QZ_API short osh_open_text(const char* path, unsigned short flags, std::int32_t mode);
+QZ_API short osh_open_binary(const char* path, unsigned short flags, int32_t mode);
+QZ_API short osh_open_text(const char* path, unsigned short flags, int32_t mode);
 // 0, or negative on failure.
-QZ_API short osh_close(std::int32_t fd);
+QZ_API short osh_close(int32_t fd);
 // Origin 0 start, 1 current, 2 end. The new position, or -1.
-QZ_API std::int32_t osh_lseek(std::int32_t fd, std::int32_t offset, short origin);
+QZ_API int32_t osh_lseek(int32_t fd, int32_t offset, short origin);
 // Bytes read (0 at end of file), negative on failure.
-QZ_API std::int32_t osh_read(std::int32_t fd, void* buffer, std::uint32_t count);
+QZ_API int32_t osh_read(int32_t fd, void* buffer, uint32_t count);
 // `count`, or -1 when fewer bytes were written.
-QZ_API std::int32_t osh_write(std::int32_t fd, const void* buffer, std::uint32_t count);
+QZ_API int32_t osh_write(int32_t fd, const void* buffer, uint32_t count);
 // 0 when the file was removed, 1 otherwise (a read-only file is kept).
 QZ_API unsigned short osh_unlink(const char* path);
 
 // Streams. osh_fopen_binary rewrites the mode as its first character, "b"
 // and its second character ("r" -> "rb", "w+" -> "wb+"; a third character is
 // dropped); osh_fopen_text passes it unchanged. Null on failure.
-QZ_API std::FILE* osh_fopen_binary(const char* path, const char* mode);
-QZ_API std::FILE* osh_fopen_text(const char* path, const char* mode);
-QZ_API std::FILE* osh_fdopen(std::int32_t fd, const char* mode);
+QZ_API FILE* osh_fopen_binary(const char* path, const char* mode);
+QZ_API FILE* osh_fopen_text(const char* path, const char* mode);
+QZ_API FILE* osh_fdopen(int32_t fd, const char* mode);
 // 0, or nonzero on failure.
-QZ_API short osh_fclose(std::FILE* stream);
+QZ_API short osh_fclose(FILE* stream);
 // 0, or -1 on failure.
-QZ_API short osh_fflush(std::FILE* stream);
+QZ_API short osh_fflush(FILE* stream);
 // 0, or nonzero on failure.
-QZ_API short osh_fseek(std::FILE* stream, std::int32_t offset, short origin);
+QZ_API short osh_fseek(FILE* stream, int32_t offset, short origin);
 // The position, or -1 (also when it does not fit 32 bits).
-QZ_API std::int32_t osh_ftell(std::FILE* stream);
-QZ_API void osh_rewind(std::FILE* stream);
-QZ_API std::uint32_t osh_fread(void* buffer, std::uint32_t size, std::uint32_t count,
-                               std::FILE* stream);
-QZ_API std::uint32_t osh_fwrite(const void* buffer, std::uint32_t size, std::uint32_t count,
-                                std::FILE* stream);
-QZ_API char* osh_fgets(char* buffer, std::int32_t size, std::FILE* stream);
-QZ_API std::int32_t osh_getc(std::FILE* stream);
-QZ_API std::int32_t osh_ungetc(std::int32_t c, std::FILE* stream);
-QZ_API std::int32_t osh_fputs(const char* text, std::FILE* stream);
-QZ_API std::int32_t osh_fputc(std::int32_t c, std::FILE* stream);
+QZ_API int32_t osh_ftell(FILE* stream);
+QZ_API void osh_rewind(FILE* stream);
+QZ_API uint32_t osh_fread(void* buffer, uint32_t size, uint32_t count, FILE* stream);
+QZ_API uint32_t osh_fwrite(const void* buffer, uint32_t size, uint32_t count, FILE* stream);
+QZ_API char* osh_fgets(char* buffer, int32_t size, FILE* stream);
+QZ_API int32_t osh_getc(FILE* stream);
+QZ_API int32_t osh_ungetc(int32_t c, FILE* stream);
+QZ_API int32_t osh_fputs(const char* text, FILE* stream);
+QZ_API int32_t osh_fputc(int32_t c, FILE* stream);
 // Writes `value` as decimal text, right-aligned in `width` characters when
 // `width` is not 0. Characters written, negative on failure.
-QZ_API std::int32_t osh_fputint(std::int32_t value, std::int32_t width, std::FILE* stream);
-QZ_API std::int32_t osh_feof(std::FILE* stream);
-QZ_API short osh_fileno(std::FILE* stream);
+QZ_API int32_t osh_fputint(int32_t value, int32_t width, FILE* stream);
+QZ_API int32_t osh_feof(FILE* stream);
+QZ_API short osh_fileno(FILE* stream);
 
 // Reads one line into `buffer` (`size` bytes) and returns the number of
 // characters stored; no terminator is written. A line ends after a line
@@ -98,7 +99,7 @@ QZ_API short osh_fileno(std::FILE* stream);
 // or a line feed ("a\r\nb" gives "a\r\n"; "a\rb" gives "a\r"); its end
 // characters are stored with it. At most `size` characters; 0 when `size`
 // is less than 1 or the stream is at its end.
-QZ_API std::int32_t osh_readLine(std::FILE* stream, char* buffer, std::int32_t size);
+QZ_API int32_t osh_readLine(FILE* stream, char* buffer, int32_t size);
 
 QZ_EXTERN_C_END
 

@@ -4,7 +4,7 @@
 #ifndef QZUTIL_OS_OSH_SYSTEM_H
 #define QZUTIL_OS_OSH_SYSTEM_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 
@@ -12,21 +12,21 @@ QZ_EXTERN_C_BEGIN
 
 // Writes the local time as "YYMMDD.hhmmss" (13 characters and a terminator)
 // into `buffer` (at least 14 characters). Returns 13.
-QZ_API std::int32_t osh_get_time_stamp(char* buffer);
+QZ_API int32_t osh_get_time_stamp(char* buffer);
 // Copies the library's fixed host name, "localhost", with strncpy rules: the
 // rest of `buffer` is zero-filled, and there is no terminator when `size`
 // does not exceed the name's length. Returns 0.
-QZ_API std::int32_t osh_gethostname(char* buffer, std::int32_t size);
+QZ_API int32_t osh_gethostname(char* buffer, int32_t size);
 // Starts `command_line` without waiting for it. 0 when started, else the
 // launch error code (2: the program was not found). `unused` is ignored.
-QZ_API std::int32_t osh_system(void* unused, const char* command_line);
+QZ_API int32_t osh_system(void* unused, const char* command_line);
 // The system type code, 8.
 QZ_API unsigned short osh_system_type(void);
 // Suspends the calling thread for `seconds` (a negative count as 0).
-QZ_API void osh_sleep(std::int32_t seconds);
+QZ_API void osh_sleep(int32_t seconds);
 // Sets `name` to `value` (null: the empty text) in the process environment.
 // 0 when set, -1 on failure or for a null name.
-QZ_API std::int32_t osh_setenv(const char* name, const char* value);
+QZ_API int32_t osh_setenv(const char* name, const char* value);
 
 // The full names of the installed TrueType font files, at most 1200, in a
 // null-terminated array; null when there is none. Unsorted. Release it with
@@ -36,11 +36,11 @@ QZ_API char** osh_GetFontFileList(void);
 // left alone.
 QZ_API void osh_FreeFontFileList(char*** list);
 // qsort comparison of two text pointers: -1, 0 or 1 by unsigned bytes.
-QZ_API std::int32_t osh_qsort_compare_strings(const void* first, const void* second);
+QZ_API int32_t osh_qsort_compare_strings(const void* first, const void* second);
 
 // The free share of system resources of `kind`, in percent, in `*answer`
 // (100 on every current platform). 0 when stored, else an error code.
-QZ_API std::int32_t osh_resource_info(std::int32_t kind, std::uint32_t* answer);
+QZ_API int32_t osh_resource_info(int32_t kind, uint32_t* answer);
 QZ_API void osh_resource_info_unload(void);
 
 // The library's record of ten 16-bit values: 1, 2, 8, 2, 1, 1, 2, 4, 4, 8.

@@ -11,7 +11,7 @@
 #ifndef QZUTIL_TEXT_NAME_INFO_H
 #define QZUTIL_TEXT_NAME_INFO_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 
@@ -20,7 +20,7 @@
 // a signed number.
 typedef struct VarNameIntT {
   const char* name;
-  std::int32_t value;
+  int32_t value;
 } VarNameIntT;
 
 // One entry of a name-info list. A list is held in the caller's head
@@ -33,7 +33,7 @@ typedef struct VarNameIntT {
 typedef struct VarListEntryT {
   struct VarListEntryT* next;  // null at the end
   char* name;                  // the entry's own copy of its name
-  std::intptr_t info;
+  intptr_t info;
 } VarListEntryT;
 
 // Positions of VarInsertNameInfo; any other value acts as VAR_INSERT_BEFORE.
@@ -48,32 +48,31 @@ QZ_EXTERN_C_BEGIN
 // Finds the first row whose name equals `name` and stores its value (low 16
 // bits, sign-extended) in `*value`. Returns 1 if found, else 0 with `*value`
 // untouched. `table` and `name` may be null (nothing is found).
-QZ_API unsigned short VarLookupInt(const VarNameIntT* table, const char* name, std::int32_t* value);
+QZ_API unsigned short VarLookupInt(const VarNameIntT* table, const char* name, int32_t* value);
 
 // Stores the constant text "Unknown" in `*name`, then replaces it by the name
 // of the first row whose value (low 16 bits, sign-extended) equals `value`.
 // Returns 1 if found, else 0. `table` may be null. The text stays the
 // table's (or the library's); callers never free it.
-QZ_API unsigned short VarLookupString(const VarNameIntT* table, std::int32_t value,
-                                      const char** name);
+QZ_API unsigned short VarLookupString(const VarNameIntT* table, int32_t value, const char** name);
 
 // Stores the `info` of the first entry named `name` in `*info`. Returns 1 if
 // found, else 0 with `*info` untouched. `first` may be null (empty list).
 QZ_API unsigned short VarLookupNameInfo(const VarListEntryT* first, const char* name,
-                                        std::intptr_t* info);
+                                        intptr_t* info);
 
 // Appends an entry named `name` to the list in `*head` unless an entry of
 // that name exists. Returns the new entry's copy of the name, or null for a
 // duplicate or when memory runs out; the list is then unchanged.
-QZ_API const char* VarAddNameInfo(VarListEntryT** head, const char* name, std::intptr_t info);
+QZ_API const char* VarAddNameInfo(VarListEntryT** head, const char* name, intptr_t info);
 
 // Inserts an entry named `name` before or after the entry named `reference`
 // (the last entry of that name, should renaming have made two), or at the
 // end. Returns the new entry's copy of the name, or null (list unchanged)
 // when the list is empty (except at the end), the name is present anywhere
 // in the list, no entry is named `reference`, or memory runs out.
-QZ_API const char* VarInsertNameInfo(VarListEntryT** head, const char* name, std::intptr_t info,
-                                     std::int32_t position, const char* reference);
+QZ_API const char* VarInsertNameInfo(VarListEntryT** head, const char* name, intptr_t info,
+                                     int32_t position, const char* reference);
 
 // Renames the first entry named `old_name`, in place, keeping its `info`.
 // The new name is not checked against the other entries. Returns the entry's
@@ -89,13 +88,13 @@ QZ_API void VarExchangeNameInfo(VarListEntryT* first, const char* name1, const c
 // Unlinks and frees the first entry named `name` and returns its `info`;
 // returns 0 when there is none (or when that entry's `info` was 0). A null
 // `head` is treated as an empty list.
-QZ_API std::intptr_t VarDeleteNameInfo(VarListEntryT** head, const char* name);
+QZ_API intptr_t VarDeleteNameInfo(VarListEntryT** head, const char* name);
 
 // The entry's name (null for a null entry).
 QZ_API const char* VarGetName(const VarListEntryT* entry);
 
 // The entry's `info`, or 0 for a null entry.
-QZ_API std::intptr_t VarListInfo(const VarListEntryT* entry);
+QZ_API intptr_t VarListInfo(const VarListEntryT* entry);
 
 // Advances the cursor `*entry` to the following entry. A null `entry`, or a
 // cursor that already holds null, is left alone.

@@ -38,7 +38,7 @@
 #ifndef QZUTIL_TEXT_STR_PARSE_H
 #define QZUTIL_TEXT_STR_PARSE_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 
@@ -52,11 +52,11 @@ enum {
 
 // The token that str_parse fills and returns. Owned by the library.
 typedef struct StrTokenT {
-  std::int32_t type;    // STR_WORD .. STR_END
-  double value;         // the number of a STR_NUMBER token; 0.0 for the others
-  std::int32_t length;  // characters in `text`, 0 when `text` is null; at most 159
-  char* text;           // the token's characters in the library's buffer, or null
-  const char* next;     // where the following call starts; null only for null input
+  int32_t type;      // STR_WORD .. STR_END
+  double value;      // the number of a STR_NUMBER token; 0.0 for the others
+  int32_t length;    // characters in `text`, 0 when `text` is null; at most 159
+  char* text;        // the token's characters in the library's buffer, or null
+  const char* next;  // where the following call starts; null only for null input
 } StrTokenT;
 
 QZ_EXTERN_C_BEGIN

@@ -24,7 +24,7 @@
 #ifndef QZUTIL_TRACE_TRACE_H
 #define QZUTIL_TRACE_TRACE_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 
@@ -39,33 +39,37 @@
 #endif
 
 // Bits of the flag word.
-const std::int32_t TRC_FUNCTIONS = 1;     // trcFncBegin/trcFncEnd write and indent
-const std::int32_t TRC_RESOURCES = 2;     // trcUsedResource/trcFreedResource write and record
-const std::int32_t TRC_REPORT = 4;        // trcReportResources writes its report
-const std::int32_t TRC_PRINT = 8;         // trcPrint writes
-const std::int32_t TRC_ZERO_WARN = 16;    // trcUsedResource warns about a value of 0
-const std::int32_t TRC_FILE_KEEP = 32;    // the file is emptied at start and kept open
-const std::int32_t TRC_FILE_APPEND = 64;  // every line is appended; wins over TRC_FILE_KEEP
+enum {
+  TRC_FUNCTIONS = 1,     // trcFncBegin/trcFncEnd write and indent
+  TRC_RESOURCES = 2,     // trcUsedResource/trcFreedResource write and record
+  TRC_REPORT = 4,        // trcReportResources writes its report
+  TRC_PRINT = 8,         // trcPrint writes
+  TRC_ZERO_WARN = 16,    // trcUsedResource warns about a value of 0
+  TRC_FILE_KEEP = 32,    // the file is emptied at start and kept open
+  TRC_FILE_APPEND = 64,  // every line is appended; wins over TRC_FILE_KEEP
+};
 
-// Size of the line buffer and of the trace file's name, terminator included.
-const std::int32_t TRC_LINE_SIZE = 1024;
-// Number of records of the resource table.
-const std::int32_t TRC_RESOURCE_COUNT = 500;
+enum {
+  // Size of the line buffer and of the trace file's name, terminator included.
+  TRC_LINE_SIZE = 1024,
+  // Number of records of the resource table.
+  TRC_RESOURCE_COUNT = 500,
+};
 
 // A record of the resource table. `name` is the caller's pointer, kept as
 // given: the caller keeps the text alive while the resource is recorded.
 // A count of 0 marks a free record.
-struct TrcResourceT {
+typedef struct TrcResourceT {
   const char* name;
-  std::int32_t value;
-  std::int32_t count;
-};
+  int32_t value;
+  int32_t count;
+} TrcResourceT;
 
 QZ_EXTERN_C_BEGIN
 
 // The flag word: 1 before the settings have been read, the flag word read
 // afterwards. A host may test it before calling, and may change it.
-QZ_API extern std::int32_t trcActivated;
+QZ_API extern int32_t trcActivated;
 
 // Reads the settings with `key` (null for "Trace") and, when tracing is on,
 // opens the trace file as the file bits ask and writes the header line
@@ -74,12 +78,11 @@ QZ_API extern std::int32_t trcActivated;
 // A repeated call closes a kept-open trace file, reads the settings again
 // and opens (and so empties) the file anew; the resource table and the
 // indentation survive it.
-QZ_API std::int32_t trcStart(const char* key);
+QZ_API int32_t trcStart(const char* key);
 
 // With TRC_PRINT: the line "." + message + "  [file,line]" (or no source
 // part when `file` is null).
-QZ_API void trcPrint(const char* file, std::int32_t line, const char* format, ...)
-    QZ_TRC_FORMAT(3, 4);
+QZ_API void trcPrint(const char* file, int32_t line, const char* format, ...) QZ_TRC_FORMAT(3, 4);
 
 // With TRC_FUNCTIONS: the line ">" + message, then one more blank of
 // indentation for the lines that follow.
@@ -87,8 +90,7 @@ QZ_API void trcFncBegin(const char* format, ...) QZ_TRC_FORMAT(1, 2);
 
 // With TRC_FUNCTIONS: one blank less of indentation (never below 0), then the
 // line "<" + message + source part.
-QZ_API void trcFncEnd(const char* file, std::int32_t line, const char* format, ...)
-    QZ_TRC_FORMAT(3, 4);
+QZ_API void trcFncEnd(const char* file, int32_t line, const char* format, ...) QZ_TRC_FORMAT(3, 4);
 
 // With TRC_RESOURCES: records one more use of the resource `name` with
 // `value` (names compared exactly) and writes "+Used  resource <name>: <hex>".
@@ -96,13 +98,11 @@ QZ_API void trcFncEnd(const char* file, std::int32_t line, const char* format, .
 // <name> is 0" for a value of 0 with TRC_ZERO_WARN, and "*** Resource list
 // overflow" when all TRC_RESOURCE_COUNT records are in use (nothing is
 // recorded then).
-QZ_API void trcUsedResource(const char* file, std::int32_t line, const char* name,
-                            std::int32_t value);
+QZ_API void trcUsedResource(const char* file, int32_t line, const char* name, int32_t value);
 
 // With TRC_RESOURCES: writes "-Freed resource <name>: <hex>" and takes one
 // use of the pair back, or warns "*** No matching resource use found".
-QZ_API void trcFreedResource(const char* file, std::int32_t line, const char* name,
-                             std::int32_t value);
+QZ_API void trcFreedResource(const char* file, int32_t line, const char* name, int32_t value);
 
 // With TRC_REPORT: writes every outstanding resource between two rules, as
 // "Resource <name>: <hex> in <count> use", in table order.

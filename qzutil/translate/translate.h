@@ -15,7 +15,7 @@
 #ifndef QZUTIL_TRANSLATE_TRANSLATE_H
 #define QZUTIL_TRANSLATE_TRANSLATE_H
 
-#include <cstdint>
+#include <stdint.h>
 
 #include "qzutil/export.h"
 
@@ -31,7 +31,7 @@ QZ_API void tra_swap_8(unsigned char* p);
 // programming error: the call prints "tra_swap_bytes: invalid primitive
 // type <code>" on standard output and ends the process with status 1, before
 // any byte is read or written (also when count is 0).
-QZ_API void tra_swap_bytes(unsigned short type, std::uint32_t count, unsigned char* src,
+QZ_API void tra_swap_bytes(unsigned short type, uint32_t count, unsigned char* src,
                            unsigned char* dst);
 
 // Reverses the bit order within each of `count` bytes (bit 0 becomes bit 7).
@@ -69,7 +69,7 @@ QZ_API void tra_convert_charset(short conversion, unsigned short count, unsigned
 // gives -0.0), in double width any non-zero top byte, 0x80 included, gives
 // the all-ones NaN. Singles beyond the IEEE range give infinities, below it
 // subnormals or zeros (truncated); every IBM double is a normal IEEE double.
-QZ_API void tra_convert_flpt(std::int32_t mode, unsigned short type, unsigned short count,
+QZ_API void tra_convert_flpt(int32_t mode, unsigned short type, unsigned short count,
                              unsigned char* src, unsigned char* dst);
 
 QZ_EXTERN_C_END

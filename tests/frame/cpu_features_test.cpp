@@ -32,10 +32,12 @@ TEST(KernelChoice, OverridesOnlyWithAvailableSetsAndProbesOnce) {
 // Every processor with a wider set has the narrower ones it builds on.
 TEST(CpuSupports, WiderFeaturesImplyNarrowerOnes) {
   const bool avx512 = CpuSupports(CpuFeature::kAvx512Vbmi);
+  const bool avx512bw = CpuSupports(CpuFeature::kAvx512Bw);
   const bool avx2 = CpuSupports(CpuFeature::kAvx2);
   const bool avx = CpuSupports(CpuFeature::kAvx);
   const bool ssse3 = CpuSupports(CpuFeature::kSsse3);
-  EXPECT_TRUE(!avx512 || avx2);
+  EXPECT_TRUE(!avx512 || avx512bw);
+  EXPECT_TRUE(!avx512bw || avx2);
   EXPECT_TRUE(!avx2 || avx);
   EXPECT_TRUE(!avx || ssse3);
 }
