@@ -36,8 +36,9 @@ bool Avx512Usable() {
   return QZUTIL_HAVE_TRA_AVX512 != 0 && CpuSupports(CpuFeature::kAvx512Vbmi);
 }
 
-// Fills the members that `wider` provides.
-void Overlay(Kernels& k, const Kernels& wider) {
+// Fills the members that `wider` provides. Unused in a build without vector
+// loops (such as 32-bit x86 without SSE2).
+[[maybe_unused]] void Overlay(Kernels& k, const Kernels& wider) {
   Loop* const loops[] = {&k.swap2,         &k.swap4,         &k.swap8,        &k.ieee_to_ibm32,
                          &k.ibm_to_ieee32, &k.ieee_to_ibm64, &k.ibm_to_ieee64};
   const Loop wider_loops[] = {wider.swap2,         wider.swap4,         wider.swap8,
@@ -51,7 +52,7 @@ void Overlay(Kernels& k, const Kernels& wider) {
 }
 
 // Each set is the one below it with the loops it does better.
-Kernels Compose(KernelSet set) {
+Kernels Compose([[maybe_unused]] KernelSet set) {
   Kernels k = portable::Loops();
 #if QZUTIL_HAVE_TRA_SSE2
   if (set != KernelSet::kPortable) Overlay(k, sse2::Loops());

