@@ -9,7 +9,8 @@
 // exact below the bound of a Vectorisable query and never below it
 // otherwise (see colour_search_avx512.cpp). Only the regrouping differs:
 // each 128-bit lane takes eight whole entries (24 components, three
-// half-registers), and byte shuffles within the lane gather the pairs.
+// half-registers), and a word blend and a byte shuffle within the lane
+// gather each register of pairs.
 #include "qzutil/colour/colour_search.h"
 
 #if defined(__AVX2__)
@@ -25,46 +26,107 @@ namespace {
 
 static_assert(sizeof(ColorRGB) == 12, "entries are three packed 32-bit components");
 
-// Byte shuffle selecting, within each 128-bit lane, the words that come
-// from register `source` (component c of the lane's eight entries is word
-// c % 8 of register c / 8) for the eight output words listed; the other
-// bytes come out zero. -1 stands for a zero word.
+// Each lane's 24 components come as six runs of four (c = 4k to 4k + 3);
+// register r holds runs kRuns[2r] (words 0-3) and kRuns[2r + 1] (words
+// 4-7). The entries are taken in two groups of four. Each register of pairs
+// is gathered by one byte shuffle from one register, from a word blend of
+// two (when no word position is needed from both), or else from a byte
+// shuffle of each of two and their union. This arrangement needs nine such
+// operations a block, the fewest any choice of runs and groups allows.
+constexpr int kRuns[6] = {0, 3, 1, 4, 2, 5};
+constexpr int kGroups[2][4] = {{0, 1, 4, 5}, {2, 3, 6, 7}};
+
+constexpr int RegisterOf(int c) {
+  int slot = 0;
+  while (kRuns[slot] != c / 4)
+    ++slot;
+  return slot / 2;
+}
+
+constexpr int WordOf(int c) {
+  int slot = 0;
+  while (kRuns[slot] != c / 4)
+    ++slot;
+  return 4 * (slot % 2) + c % 4;
+}
+
+// Component of output word w: (red, green) pairs, or (blue, none = -1).
+constexpr int Component(int group, bool blue, int w) {
+  const int entry = kGroups[group][w / 2];
+  if (blue) return w % 2 == 0 ? 3 * entry + 2 : -1;
+  return 3 * entry + w % 2;
+}
+
+// How one register of pairs is gathered.
+struct Plan {
+  int first = 3;   // lowest register used
+  int second = 0;  // highest register used
+  int blend = 0;   // word positions taken from `second`
+  bool clash = false;
+};
+
+constexpr Plan PlanFor(int group, bool blue) {
+  Plan plan;
+  for (int w = 0; w < 8; ++w) {
+    const int c = Component(group, blue, w);
+    if (c < 0) continue;
+    if (RegisterOf(c) < plan.first) plan.first = RegisterOf(c);
+    if (RegisterOf(c) > plan.second) plan.second = RegisterOf(c);
+  }
+  int from_first = 0;
+  for (int w = 0; w < 8; ++w) {
+    const int c = Component(group, blue, w);
+    if (c < 0) continue;
+    (RegisterOf(c) == plan.first ? from_first : plan.blend) |= 1 << WordOf(c);
+  }
+  plan.clash = (from_first & plan.blend) != 0;
+  return plan;
+}
+
 struct ByteIndex {
   std::int8_t byte[32];
 };
 
-constexpr ByteIndex Gather(const int (&component)[8], int source) {
+constexpr int kAnyRegister = -1;
+
+// Byte shuffle gathering the output words, the same in both 128-bit lanes,
+// from register `source` (the other words zero) or from wherever they lie
+// (kAnyRegister). A negative index gives a zero byte.
+constexpr ByteIndex Gather(int group, bool blue, int source) {
   ByteIndex s{};
-  for (std::size_t lane = 0; lane < 2; ++lane) {
-    for (std::size_t w = 0; w < 8; ++w) {
-      const int c = component[w];
-      const bool here = c >= 0 && c / 8 == source;
-      const auto low = static_cast<std::int8_t>(here ? 2 * (c % 8) : -128);
-      const auto high = static_cast<std::int8_t>(here ? 2 * (c % 8) + 1 : -128);
-      s.byte[16 * lane + 2 * w] = low;
-      s.byte[16 * lane + 2 * w + 1] = high;
+  for (int lane = 0; lane < 2; ++lane) {
+    for (int w = 0; w < 8; ++w) {
+      const int c = Component(group, blue, w);
+      const bool here = c >= 0 && (source == kAnyRegister || RegisterOf(c) == source);
+      const int at = here ? 2 * WordOf(c) : -128;
+      s.byte[16 * lane + 2 * w] = static_cast<std::int8_t>(at);
+      s.byte[16 * lane + 2 * w + 1] = static_cast<std::int8_t>(here ? at + 1 : at);
     }
   }
   return s;
 }
 
-// Entries 0 to 3 of the lane draw on registers 0 and 1, entries 4 to 7 on
-// registers 1 and 2.
-constexpr int kRedGreenLow[8] = {0, 1, 3, 4, 6, 7, 9, 10};
-constexpr int kRedGreenHigh[8] = {12, 13, 15, 16, 18, 19, 21, 22};
-constexpr int kBlueLow[8] = {2, -1, 5, -1, 8, -1, 11, -1};
-constexpr int kBlueHigh[8] = {14, -1, 17, -1, 20, -1, 23, -1};
-constexpr ByteIndex kShuffles[8] = {Gather(kRedGreenLow, 0),  Gather(kRedGreenLow, 1),
-                                    Gather(kRedGreenHigh, 1), Gather(kRedGreenHigh, 2),
-                                    Gather(kBlueLow, 0),      Gather(kBlueLow, 1),
-                                    Gather(kBlueHigh, 1),     Gather(kBlueHigh, 2)};
+// The byte shuffles of output `k` (group k / 2, blue when k is odd): one
+// over the blend or the single register, or one for each register.
+constexpr ByteIndex ShuffleOf(int k, int which) {
+  const Plan plan = PlanFor(k / 2, k % 2 != 0);
+  if (!plan.clash) return Gather(k / 2, k % 2 != 0, kAnyRegister);
+  return Gather(k / 2, k % 2 != 0, which == 0 ? plan.first : plan.second);
+}
+
+constexpr ByteIndex kShuffles[8] = {ShuffleOf(0, 0), ShuffleOf(0, 1), ShuffleOf(1, 0),
+                                    ShuffleOf(1, 1), ShuffleOf(2, 0), ShuffleOf(2, 1),
+                                    ShuffleOf(3, 0), ShuffleOf(3, 1)};
 
 struct Avx2 {
   static constexpr std::int32_t kWidth = 16;
-  // Distance register `low` holds entries 0-3 and 8-11, `high` 4-7 and
-  // 12-15.
-  static constexpr std::int32_t kOffsets[kWidth] = {0, 1, 2, 3, 8,  9,  10, 11,
-                                                    4, 5, 6, 7, 12, 13, 14, 15};
+  // Distance register `low` holds the first group of each lane, `high`
+  // the second; lane 1 holds entries 8 to 15.
+  static constexpr std::int32_t kOffsets[kWidth] = {
+      kGroups[0][0],     kGroups[0][1],     kGroups[0][2],     kGroups[0][3],
+      kGroups[0][0] + 8, kGroups[0][1] + 8, kGroups[0][2] + 8, kGroups[0][3] + 8,
+      kGroups[1][0],     kGroups[1][1],     kGroups[1][2],     kGroups[1][3],
+      kGroups[1][0] + 8, kGroups[1][1] + 8, kGroups[1][2] + 8, kGroups[1][3] + 8};
   using Scalar = std::uint32_t;
   struct D {
     __m256i low, high;
@@ -73,7 +135,7 @@ struct Avx2 {
 
   struct Query {
     __m256i red_green, blue;  // the colour as (red, green) and (blue, 0) words
-    __m256i shuffle[8];
+    __m256i shuffle[8];       // two for each register of pairs
   };
 
   static __m256i Words(std::int32_t low, std::int32_t high) {
@@ -97,9 +159,20 @@ struct Avx2 {
     return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
   }
 
-  static __m256i Pair(const __m256i& a, const __m256i& b, const __m256i& at_a,
-                      const __m256i& at_b) {
-    return _mm256_or_si256(_mm256_shuffle_epi8(a, at_a), _mm256_shuffle_epi8(b, at_b));
+  // Register of pairs `k` (see PlanFor) from the three registers of words.
+  template <int kK>
+  static __m256i Gathered(const __m256i (&w)[3], const Query& q) {
+    constexpr Plan kPlan = PlanFor(kK / 2, kK % 2 != 0);
+    const __m256i& at = q.shuffle[2 * kK];
+    if constexpr (kPlan.first == kPlan.second) {
+      return _mm256_shuffle_epi8(w[kPlan.first], at);
+    } else if constexpr (!kPlan.clash) {
+      return _mm256_shuffle_epi8(_mm256_blend_epi16(w[kPlan.first], w[kPlan.second], kPlan.blend),
+                                 at);
+    } else {
+      return _mm256_or_si256(_mm256_shuffle_epi8(w[kPlan.first], at),
+                             _mm256_shuffle_epi8(w[kPlan.second], q.shuffle[2 * kK + 1]));
+    }
   }
 
   static __m256i Sum(__m256i rg, __m256i b, const Query& q) {
@@ -114,13 +187,13 @@ struct Avx2 {
 
   static D Distances(const ColorRGB* e, const Query& q) {
     const auto* p = reinterpret_cast<const std::int32_t*>(e);
-    const __m256i w0 = _mm256_packs_epi32(Halves(p, 0), Halves(p, 4));
-    const __m256i w1 = _mm256_packs_epi32(Halves(p, 8), Halves(p, 12));
-    const __m256i w2 = _mm256_packs_epi32(Halves(p, 16), Halves(p, 20));
-    const __m256i rg_low = Pair(w0, w1, q.shuffle[0], q.shuffle[1]);
-    const __m256i rg_high = Pair(w1, w2, q.shuffle[2], q.shuffle[3]);
-    const __m256i b_low = Pair(w0, w1, q.shuffle[4], q.shuffle[5]);
-    const __m256i b_high = Pair(w1, w2, q.shuffle[6], q.shuffle[7]);
+    const __m256i w[3] = {_mm256_packs_epi32(Halves(p, 4 * kRuns[0]), Halves(p, 4 * kRuns[1])),
+                          _mm256_packs_epi32(Halves(p, 4 * kRuns[2]), Halves(p, 4 * kRuns[3])),
+                          _mm256_packs_epi32(Halves(p, 4 * kRuns[4]), Halves(p, 4 * kRuns[5]))};
+    const __m256i rg_low = Gathered<0>(w, q);
+    const __m256i b_low = Gathered<1>(w, q);
+    const __m256i rg_high = Gathered<2>(w, q);
+    const __m256i b_high = Gathered<3>(w, q);
     return {Sum(rg_low, b_low, q), Sum(rg_high, b_high, q)};
   }
 
