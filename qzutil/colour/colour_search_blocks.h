@@ -80,8 +80,9 @@ qz::detail::col::BlockResult ScanBlocks(const qz::detail::col::SearchQuery& q) {
                                   : q.end - kWidth;
     D lowest = V::Set(bound);
     std::int32_t done = 0;
-    while (done < blocks) {
-      const std::int32_t at = done + 1 < blocks ? first + done * kWidth : last;
+    bool stopped = false;
+    // One block at `at`; true when the chunk should stop there.
+    const auto step = [&](std::int32_t at) {
       D d = V::Distances(q.entries + at, query);
       if (kMode == SearchMode::kSimilar) d = V::PassOver(V::Equal(d, zero), d);
       lowest = V::Min(d, lowest);
@@ -89,8 +90,11 @@ qz::detail::col::BlockResult ScanBlocks(const qz::detail::col::SearchQuery& q) {
       ++done;
       // A chunk holding an exact match settles the answer: every earlier
       // chunk had none. Tested every fourth block.
-      if (kMode == SearchMode::kClosest && (done & 3) == 0 && V::Any(V::Equal(lowest, zero))) break;
-    }
+      return kMode == SearchMode::kClosest && (done & 3) == 0 && V::Any(V::Equal(lowest, zero));
+    };
+    for (std::int32_t at = first; done + 1 < blocks && !stopped; at += kWidth)
+      stopped = step(at);
+    if (!stopped) step(last);
     i = done < blocks ? first + done * kWidth : last + kWidth;
 
     const Scalar m = V::LowestLane(lowest);
