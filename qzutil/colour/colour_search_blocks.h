@@ -101,17 +101,12 @@ qz::detail::col::BlockResult ScanBlocks(const qz::detail::col::SearchQuery& q) {
     if (kMode == SearchMode::kClosest && m == Scalar{0}) exact = true;
     if (!(m < best)) continue;
     best = m;
-    // Which blocks hold m, without a branch per block (where the first
-    // one lies is random), then the lowest entry of the first.
+    // The first block holding m (it is there), then its lowest entry.
     const D wanted = V::Set(m);
-    static_assert(kChunk / kWidth <= 64, "one bit a block");
-    std::uint64_t holding = 0;
-    for (std::int32_t k = 0; k < done; ++k) {
-      const bool hit = V::EqualBits(V::Load(distances + k * kWidth), wanted) != 0;
-      holding |= static_cast<std::uint64_t>(hit) << k;
-    }
-    const std::int32_t k = LowestBit(holding);
-    std::uint32_t bits = V::EqualBits(V::Load(distances + k * kWidth), wanted);
+    std::int32_t k = 0;
+    std::uint32_t bits = 0;
+    while ((bits = V::EqualBits(V::Load(distances + k * kWidth), wanted)) == 0)
+      ++k;
     std::int32_t lane_at = kWidth;
     for (; bits != 0; bits &= bits - 1) {
       const std::int32_t offset = V::kOffsets[LowestBit(bits)];
