@@ -159,6 +159,13 @@ struct Avx2 {
     return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
   }
 
+  // The immediate as a template argument: unoptimised builds need it
+  // spelled as a constant.
+  template <int kMask>
+  static __m256i Blend(const __m256i& a, const __m256i& b) {
+    return _mm256_blend_epi16(a, b, kMask);
+  }
+
   // Register of pairs `k` (see PlanFor) from the three registers of words.
   template <int kK>
   static __m256i Gathered(const __m256i (&w)[3], const Query& q) {
@@ -167,8 +174,7 @@ struct Avx2 {
     if constexpr (kPlan.first == kPlan.second) {
       return _mm256_shuffle_epi8(w[kPlan.first], at);
     } else if constexpr (!kPlan.clash) {
-      return _mm256_shuffle_epi8(_mm256_blend_epi16(w[kPlan.first], w[kPlan.second], kPlan.blend),
-                                 at);
+      return _mm256_shuffle_epi8(Blend<kPlan.blend>(w[kPlan.first], w[kPlan.second]), at);
     } else {
       return _mm256_or_si256(_mm256_shuffle_epi8(w[kPlan.first], at),
                              _mm256_shuffle_epi8(w[kPlan.second], q.shuffle[2 * kK + 1]));
