@@ -3,13 +3,14 @@
 // unit. Everything here has internal linkage, so the copies compiled with
 // different code generation never meet at link time. Not installed.
 //
-// A block is kWidth entries, read as three registers of 32-bit components
-// (red, green, blue interleaved); the set turns them into one register of
-// distances, lane j holding entry kOffsets[j] of the block. Entries are
+// A block is kWidth consecutive entries, which the set turns into kWidth
+// distances (one register, or two for AVX2), lane j holding entry
+// kOffsets[j] of the block. Entries are
 // taken a chunk (up to 256 entries) at a time: the loop keeps only the
 // running minimum per lane and writes every block's distances to a buffer;
 // when the chunk's minimum improves on the best so far, a second pass over
-// the buffer finds the first block holding it and the lowest entry there.
+// the buffer, stopping there, finds the first block holding it, and then
+// the lowest entry of that block.
 // Strict improvement between chunks and the first occurrence within one
 // give the lowest index among equal distances.
 //
