@@ -170,14 +170,15 @@ struct Avx2 {
   template <int kK>
   static __m256i Gathered(const __m256i (&w)[3], const Query& q) {
     constexpr Plan kPlan = PlanFor(kK / 2, kK % 2 != 0);
-    const __m256i& at = q.shuffle[2 * kK];
+    constexpr auto kAt = static_cast<std::size_t>(2 * kK);
+    const __m256i& at = q.shuffle[kAt];
     if constexpr (kPlan.first == kPlan.second) {
       return _mm256_shuffle_epi8(w[kPlan.first], at);
     } else if constexpr (!kPlan.clash) {
       return _mm256_shuffle_epi8(Blend<kPlan.blend>(w[kPlan.first], w[kPlan.second]), at);
     } else {
       return _mm256_or_si256(_mm256_shuffle_epi8(w[kPlan.first], at),
-                             _mm256_shuffle_epi8(w[kPlan.second], q.shuffle[2 * kK + 1]));
+                             _mm256_shuffle_epi8(w[kPlan.second], q.shuffle[kAt + 1]));
     }
   }
 
