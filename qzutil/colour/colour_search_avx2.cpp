@@ -4,12 +4,13 @@
 //
 // The arithmetic is the AVX-512 form's: components packed to 16 bits with
 // signed saturation, a vacant (negative) red capped at 32767, the colour
-// subtracted with signed saturation, and word pairs squared squared and summed by multiply-adds
-// into unsigned 32-bit distances, exact below the bound of a Vectorisable query and never below it
-// otherwise (see colour_search_avx512.cpp). Only the regrouping differs:
-// each 128-bit lane takes eight whole entries (24 components, three
-// half-registers), and a word blend and a byte shuffle within the lane
-// gather each register of pairs.
+// subtracted with signed saturation, and word pairs squared and summed by
+// multiply-adds into unsigned 32-bit distances, exact below the bound of a
+// Vectorisable query and never below it otherwise (see
+// colour_search_avx512.cpp). Only the regrouping differs: each 128-bit lane
+// takes eight whole entries (24 components, three half-registers), and a
+// word blend and a byte shuffle within the lane gather each register of
+// pairs.
 #include "qzutil/colour/colour_search.h"
 
 #if defined(__AVX2__)
@@ -27,11 +28,11 @@ static_assert(sizeof(ColorRGB) == 12, "entries are three packed 32-bit component
 
 // Each lane's 24 components come as six runs of four (c = 4k to 4k + 3);
 // register r holds runs kRuns[2r] (words 0-3) and kRuns[2r + 1] (words
-// 4-7). The entries are taken in two groups of four. Each register of pairs
-// is gathered by one byte shuffle from one register, from a word blend of
-// two (when no word position is needed from both), or else from a byte
-// shuffle of each of two and their union. This arrangement needs nine such
-// operations a block, the fewest any choice of runs and groups allows.
+// 4-7). The entries are taken in two groups of four, and each group's
+// (red, blue) and (green, 0) pairs need no word position from two
+// registers: a word blend merges those two and one byte shuffle gathers the
+// words. No other choice of runs, groups and pairing does this (the others
+// need a byte shuffle of each register and their union somewhere).
 constexpr int kRuns[6] = {0, 3, 1, 4, 2, 5};
 constexpr int kGroups[2][4] = {{0, 1, 4, 5}, {2, 3, 6, 7}};
 
@@ -50,19 +51,20 @@ constexpr int WordOf(int c) {
 }
 
 // Component of output word w: (red, blue) pairs, or (green, none = -1).
-// Pairing red with blue rather than green saves one operation a block.
 constexpr int Component(int group, bool green, int w) {
   const int entry = kGroups[group][w / 2];
   if (green) return w % 2 == 0 ? 3 * entry + 1 : -1;
   return 3 * entry + 2 * (w % 2);
 }
 
-// How one register of pairs is gathered.
+// How one register of pairs is gathered: a blend of registers `first` and
+// `second` (equal when one holds them all), taking word positions `blend`
+// from `second`.
 struct Plan {
-  int first = 3;   // lowest register used
-  int second = 0;  // highest register used
-  int blend = 0;   // word positions taken from `second`
-  bool clash = false;
+  int first = 3;
+  int second = 0;
+  int blend = 0;
+  bool clash = false;  // some position is needed from both
 };
 
 constexpr Plan PlanFor(int group, bool green) {
@@ -79,44 +81,36 @@ constexpr Plan PlanFor(int group, bool green) {
     if (c < 0) continue;
     (RegisterOf(c) == plan.first ? from_first : plan.blend) |= 1 << WordOf(c);
   }
-  plan.clash = (from_first & plan.blend) != 0;
+  plan.clash = (from_first & plan.blend) != 0 || plan.second - plan.first > 1;
   return plan;
 }
+
+static_assert(!PlanFor(0, false).clash && !PlanFor(0, true).clash && !PlanFor(1, false).clash &&
+                  !PlanFor(1, true).clash,
+              "every register of pairs comes from one blend");
 
 struct ByteIndex {
   std::int8_t byte[32];
 };
 
-constexpr int kAnyRegister = -1;
-
-// Byte shuffle gathering the output words, the same in both 128-bit lanes,
-// from register `source` (the other words zero) or from wherever they lie
-// (kAnyRegister). A negative index gives a zero byte.
-constexpr ByteIndex Gather(int group, bool green, int source) {
+// Byte shuffle gathering the output words from the blend, the same in both
+// 128-bit lanes; a negative index gives a zero byte.
+constexpr ByteIndex Gather(int group, bool green) {
   ByteIndex s{};
   for (int lane = 0; lane < 2; ++lane) {
     for (int w = 0; w < 8; ++w) {
       const int c = Component(group, green, w);
-      const bool here = c >= 0 && (source == kAnyRegister || RegisterOf(c) == source);
-      const int at = here ? 2 * WordOf(c) : -128;
+      const int at = c >= 0 ? 2 * WordOf(c) : -128;
       s.byte[16 * lane + 2 * w] = static_cast<std::int8_t>(at);
-      s.byte[16 * lane + 2 * w + 1] = static_cast<std::int8_t>(here ? at + 1 : at);
+      s.byte[16 * lane + 2 * w + 1] = static_cast<std::int8_t>(c >= 0 ? at + 1 : at);
     }
   }
   return s;
 }
 
-// The byte shuffles of output `k` (group k / 2, green when k is odd): one
-// over the blend or the single register, or one for each register.
-constexpr ByteIndex ShuffleOf(int k, int which) {
-  const Plan plan = PlanFor(k / 2, k % 2 != 0);
-  if (!plan.clash) return Gather(k / 2, k % 2 != 0, kAnyRegister);
-  return Gather(k / 2, k % 2 != 0, which == 0 ? plan.first : plan.second);
-}
-
-constexpr ByteIndex kShuffles[8] = {ShuffleOf(0, 0), ShuffleOf(0, 1), ShuffleOf(1, 0),
-                                    ShuffleOf(1, 1), ShuffleOf(2, 0), ShuffleOf(2, 1),
-                                    ShuffleOf(3, 0), ShuffleOf(3, 1)};
+// Register of pairs k: group k / 2, green when k is odd.
+constexpr ByteIndex kShuffles[4] = {Gather(0, false), Gather(0, true), Gather(1, false),
+                                    Gather(1, true)};
 
 struct Avx2 {
   static constexpr std::int32_t kWidth = 16;
@@ -135,7 +129,7 @@ struct Avx2 {
 
   struct Query {
     __m256i red_blue, green;  // the colour as (red, blue) and (green, 0) words
-    __m256i shuffle[8];       // two for each register of pairs
+    __m256i shuffle[4];       // one for each register of pairs
   };
 
   static __m256i Words(std::int32_t low, std::int32_t high) {
@@ -146,7 +140,7 @@ struct Avx2 {
 
   static Query Prepare(const qz::detail::col::SearchQuery& q) {
     Query query{Words(q.red, q.blue), Words(q.green, 0), {}};
-    for (std::size_t k = 0; k < 8; ++k)
+    for (std::size_t k = 0; k < 4; ++k)
       query.shuffle[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kShuffles[k].byte));
     return query;
   }
@@ -166,20 +160,13 @@ struct Avx2 {
     return _mm256_blend_epi16(a, b, kMask);
   }
 
-  // Register of pairs `k` (see PlanFor) from the three registers of words.
+  // Register of pairs `k` (see kShuffles) from the three registers of words.
   template <int kK>
   static __m256i Gathered(const __m256i (&w)[3], const Query& q) {
     constexpr Plan kPlan = PlanFor(kK / 2, kK % 2 != 0);
-    constexpr auto kAt = static_cast<std::size_t>(2 * kK);
-    const __m256i& at = q.shuffle[kAt];
-    if constexpr (kPlan.first == kPlan.second) {
-      return _mm256_shuffle_epi8(w[kPlan.first], at);
-    } else if constexpr (!kPlan.clash) {
-      return _mm256_shuffle_epi8(Blend<kPlan.blend>(w[kPlan.first], w[kPlan.second]), at);
-    } else {
-      return _mm256_or_si256(_mm256_shuffle_epi8(w[kPlan.first], at),
-                             _mm256_shuffle_epi8(w[kPlan.second], q.shuffle[kAt + 1]));
-    }
+    const __m256i& at = q.shuffle[static_cast<std::size_t>(kK)];
+    if constexpr (kPlan.first == kPlan.second) return _mm256_shuffle_epi8(w[kPlan.first], at);
+    return _mm256_shuffle_epi8(Blend<kPlan.blend>(w[kPlan.first], w[kPlan.second]), at);
   }
 
   static __m256i Sum(__m256i rb, __m256i g, const Query& q) {
