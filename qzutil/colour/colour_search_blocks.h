@@ -3,13 +3,14 @@
 // unit. Everything here has internal linkage, so the copies compiled with
 // different code generation never meet at link time. Not installed.
 //
-// A block is kWidth entries, read as three registers of 32-bit components
-// (red, green, blue interleaved); the set turns them into one register of
-// distances, lane j holding entry kOffsets[j] of the block. Entries are
+// A block is kWidth consecutive entries, which the set turns into kWidth
+// distances (one register, or two for AVX2), lane j holding entry
+// kOffsets[j] of the block. Entries are
 // taken a chunk (up to 256 entries) at a time: the loop keeps only the
 // running minimum per lane and writes every block's distances to a buffer;
 // when the chunk's minimum improves on the best so far, a second pass over
-// the buffer finds the first block holding it and the lowest entry there.
+// the buffer, stopping there, finds the first block holding it, and then
+// the lowest entry of that block.
 // Strict improvement between chunks and the first occurrence within one
 // give the lowest index among equal distances.
 //
@@ -80,8 +81,9 @@ qz::detail::col::BlockResult ScanBlocks(const qz::detail::col::SearchQuery& q) {
                                   : q.end - kWidth;
     D lowest = V::Set(bound);
     std::int32_t done = 0;
-    while (done < blocks) {
-      const std::int32_t at = done + 1 < blocks ? first + done * kWidth : last;
+    bool stopped = false;
+    // One block at `at`; true when the chunk should stop there.
+    const auto step = [&](std::int32_t at) {
       D d = V::Distances(q.entries + at, query);
       if (kMode == SearchMode::kSimilar) d = V::PassOver(V::Equal(d, zero), d);
       lowest = V::Min(d, lowest);
@@ -89,25 +91,23 @@ qz::detail::col::BlockResult ScanBlocks(const qz::detail::col::SearchQuery& q) {
       ++done;
       // A chunk holding an exact match settles the answer: every earlier
       // chunk had none. Tested every fourth block.
-      if (kMode == SearchMode::kClosest && (done & 3) == 0 && V::Any(V::Equal(lowest, zero))) break;
-    }
+      return kMode == SearchMode::kClosest && (done & 3) == 0 && V::Any(V::Equal(lowest, zero));
+    };
+    for (std::int32_t at = first; done + 1 < blocks && !stopped; at += kWidth)
+      stopped = step(at);
+    if (!stopped) step(last);
     i = done < blocks ? first + done * kWidth : last + kWidth;
 
     const Scalar m = V::LowestLane(lowest);
     if (kMode == SearchMode::kClosest && m == Scalar{0}) exact = true;
     if (!(m < best)) continue;
     best = m;
-    // Which blocks hold m, without a branch per block (where the first
-    // one lies is random), then the lowest entry of the first.
+    // The first block holding m (it is there), then its lowest entry.
     const D wanted = V::Set(m);
-    static_assert(kChunk / kWidth <= 64, "one bit a block");
-    std::uint64_t holding = 0;
-    for (std::int32_t k = 0; k < done; ++k) {
-      const bool hit = V::EqualBits(V::Load(distances + k * kWidth), wanted) != 0;
-      holding |= static_cast<std::uint64_t>(hit) << k;
-    }
-    const std::int32_t k = LowestBit(holding);
-    std::uint32_t bits = V::EqualBits(V::Load(distances + k * kWidth), wanted);
+    std::int32_t k = 0;
+    std::uint32_t bits = 0;
+    while ((bits = V::EqualBits(V::Load(distances + k * kWidth), wanted)) == 0)
+      ++k;
     std::int32_t lane_at = kWidth;
     for (; bits != 0; bits &= bits - 1) {
       const std::int32_t offset = V::kOffsets[LowestBit(bits)];

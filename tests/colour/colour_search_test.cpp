@@ -82,9 +82,9 @@ void Draw(std::mt19937& rng, Case& out) {
     ColorRGB& e = map.colors[i];
     e = {near(centre.red), near(centre.green), near(centre.blue)};
     const int twist = pick(0, 15);
-    if (twist == 0) e.red = -pick(1, 1 << 30);                          // vacant
-    if (twist == 1 && i > 0) e = map.colors[pick(0, i - 1)];            // a tie
-    if (twist == 2) e.green = pick(0, 1) != 0 ? INT32_MAX : INT32_MIN;  // far off
+    if (twist == 0) e.red = pick(0, 1) != 0 ? -pick(1, 1 << 30) : -pick(1, 40);  // vacant
+    if (twist == 1 && i > 0) e = map.colors[pick(0, i - 1)];                     // a tie
+    if (twist == 2) e.green = pick(0, 1) != 0 ? INT32_MAX : INT32_MIN;           // far off
     if (twist == 3) e.blue += (1 << 24) + pick(-2, 2);
     if (twist == 4) e.red = INT32_MAX - pick(0, 2);
     if (twist == 5) e.green = pick(0, 1) != 0 ? 32767 + pick(-1, 1) : -32768 + pick(-1, 1);
