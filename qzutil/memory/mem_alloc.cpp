@@ -6,6 +6,9 @@
 // with its direct children. Every operation on one entry costs a constant
 // number of hash probes and bitmap words, whatever the number of slots; a
 // growth that needs a new block rebuilds the indexes, once per doubling.
+// The steps MemFree and MemAllocate take are forced inline (calls and
+// their register saves were a sixth of a pair's instructions); the entry
+// points the other units call are thin wrappers around them.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -19,7 +22,7 @@ namespace {
 
 // ---- Free-slot bitmap ----
 
-void MarkFree(MemIndex& index, std::int32_t slot) {
+[[gnu::always_inline]] inline void MarkFree(MemIndex& index, std::int32_t slot) {
   auto at = static_cast<std::uint32_t>(slot);
   for (int level = 0; level < index.bit_levels; ++level) {
     std::uint64_t& word = index.free_bits[level][at >> 6];
@@ -30,7 +33,7 @@ void MarkFree(MemIndex& index, std::int32_t slot) {
   }
 }
 
-void MarkUsed(MemIndex& index, std::int32_t slot) {
+[[gnu::always_inline]] inline void MarkUsed(MemIndex& index, std::int32_t slot) {
   auto at = static_cast<std::uint32_t>(slot);
   for (int level = 0; level < index.bit_levels; ++level) {
     std::uint64_t& word = index.free_bits[level][at >> 6];
@@ -69,8 +72,8 @@ void HashEraseAt(MemHashCell* cells, unsigned bits, std::uint32_t hole) {
 
 // Empties the cell of `slot` filed under `tag`; `hint`, when it is that
 // cell, spares the search.
-void HashErase(MemHashCell* cells, unsigned bits, std::uint32_t tag, std::int32_t slot,
-               std::uint32_t hint) {
+[[gnu::always_inline]] inline void HashErase(MemHashCell* cells, unsigned bits, std::uint32_t tag,
+                                             std::int32_t slot, std::uint32_t hint) {
   const std::uint32_t mask = (1u << bits) - 1;
   std::uint32_t hole = hint;
   if (hint > mask || cells[hint].slot != slot || cells[hint].tag != tag) {
@@ -100,7 +103,8 @@ unsigned GranuleShift(unsigned size_class) {
 // granule for class 0, 16 for larger classes, whose granules hold more
 // blocks), and the windows lie at hashed places. Blocks freed and allocated
 // in address order then walk the cells in order too.
-std::uint32_t GranuleTag(std::uintptr_t granule, unsigned size_class, unsigned bits) {
+[[gnu::always_inline]] inline std::uint32_t GranuleTag(std::uintptr_t granule, unsigned size_class,
+                                                       unsigned bits) {
   // Runs in arithmetic progression (blocks of one size a fixed distance
   // apart) must not land in neighbouring windows: a plain multiplicative
   // hash does that for some distances, so the run number is mixed twice.
@@ -116,7 +120,8 @@ std::uint32_t GranuleTag(std::uintptr_t granule, unsigned size_class, unsigned b
 }
 
 // Files a live entry; its links keep the tag and class for the release.
-void FileEntry(MemIndex& index, const MemEntryT& entry, std::int32_t slot) {
+[[gnu::always_inline]] inline void FileEntry(MemIndex& index, const MemEntryT& entry,
+                                             std::int32_t slot) {
   const unsigned size_class = SizeClass(entry.size);
   const auto start = reinterpret_cast<std::uintptr_t>(entry.address);
   const std::uint32_t tag =
@@ -238,7 +243,9 @@ void MemClearSlot(MemEntryT* entry) {
   entry->parent = -1;
 }
 
-std::int32_t MemFindAddress(const MemListT* list, const void* address, std::uint32_t* cell_of) {
+namespace {
+[[gnu::always_inline]] inline std::int32_t FindAddress(const MemListT* list, const void* address,
+                                                       std::uint32_t* cell_of) {
   if (address == nullptr) return -1;  // free slots hold null
   const MemIndex& index = IndexOf(list);
   const auto at = reinterpret_cast<std::uintptr_t>(address);
@@ -260,8 +267,13 @@ std::int32_t MemFindAddress(const MemListT* list, const void* address, std::uint
   }
   return found;
 }
+}  // namespace
+std::int32_t MemFindAddress(const MemListT* list, const void* address, std::uint32_t* cell_of) {
+  return FindAddress(list, address, cell_of);
+}
 
-std::int32_t MemFindFreeSlot(const MemListT* list) {
+namespace {
+[[gnu::always_inline]] inline std::int32_t FindFreeSlot(const MemListT* list) {
   const MemIndex& index = IndexOf(list);
   int level = index.bit_levels - 1;
   std::uint64_t word = index.free_bits[level][0];
@@ -271,6 +283,10 @@ std::int32_t MemFindFreeSlot(const MemListT* list) {
     at = at * 64 + static_cast<std::uint32_t>(std::countr_zero(word));
     if (level == 0) return static_cast<std::int32_t>(at);
   }
+}
+}  // namespace
+std::int32_t MemFindFreeSlot(const MemListT* list) {
+  return FindFreeSlot(list);
 }
 
 std::int32_t MemFindContainer(const MemListT* list, const void* target, std::int32_t skip) {
@@ -322,15 +338,22 @@ bool MemListGrow(MemListT* list) {
   return true;
 }
 
-void MemAddEntry(MemListT* list, std::int32_t index) {
+namespace {
+[[gnu::always_inline]] inline void AddEntry(MemListT* list, std::int32_t index) {
   MemIndex& books = IndexOf(list);
   books.links[index] = kNoLinks;
   MarkUsed(books, index);
   FileEntry(books, list->entries[index], index);
   ++list->used;
 }
+}  // namespace
+void MemAddEntry(MemListT* list, std::int32_t index) {
+  AddEntry(list, index);
+}
 
-void MemDropEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
+namespace {
+[[gnu::always_inline]] inline void DropEntry(MemListT* list, std::int32_t index,
+                                             std::uint32_t cell) {
   MemIndex& books = IndexOf(list);
   MemEntryT& entry = list->entries[index];
   if (entry.parent >= 0) Unlink(books, index, entry.parent);
@@ -341,6 +364,10 @@ void MemDropEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
   books.links[index] = kNoLinks;
   MarkFree(books, index);
   --list->used;
+}
+}  // namespace
+void MemDropEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
+  DropEntry(list, index, cell);
 }
 
 void MemLinkParent(MemListT* list, std::int32_t index, std::int32_t container) {
@@ -380,7 +407,9 @@ void MemOrphanChildren(MemListT* list, std::int32_t index) {
   books.links[index].children = 0;
 }
 
-bool MemReleaseEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
+namespace {
+[[gnu::always_inline]] inline bool ReleaseEntry(MemListT* list, std::int32_t index,
+                                                std::uint32_t cell) {
   MemEntryT& entry = list->entries[index];
   if (*entry.back_ptr != entry.address) {
     QZ_MEM_TRACE("**[%ld] Back pointer does not contain address\n",
@@ -407,9 +436,13 @@ bool MemReleaseEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
   void* block = entry.address;
   if (mem_state().pending != nullptr) MemNoteRelease(block, entry.size);
   *entry.back_ptr = nullptr;
-  MemDropEntry(list, index, cell);
+  DropEntry(list, index, cell);
   MemHeapRelease(block);
   return true;
+}
+}  // namespace
+bool MemReleaseEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
+  return ReleaseEntry(list, index, cell);
 }
 
 bool MemReleaseTree(MemListT* list, std::int32_t index) {
@@ -460,7 +493,7 @@ bool Raise(MemListT* list, std::int32_t code, std::intptr_t key, std::int32_t si
 bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key, void** back_ptr) {
   // Found before the new block is filed: it is never its own container.
   const std::int32_t container = qd::MemFindContainer(list, back_ptr, -1);
-  std::int32_t slot = qd::MemFindFreeSlot(list);
+  std::int32_t slot = qd::FindFreeSlot(list);
   if (slot < 0) {
     if (!qd::MemListGrow(list)) return false;
     slot = qd::MemFindFreeSlot(list);
@@ -470,7 +503,7 @@ bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key,
   qd::MemState& state = qd::mem_state();
   const std::int32_t sequence = state.sequence;
   list->entries[slot] = MemEntryT{block, size, size, key, back_ptr, 0, sequence, -1};
-  qd::MemAddEntry(list, slot);
+  qd::AddEntry(list, slot);
   // Wraps instead of overflowing after 2^31 allocations.
   state.sequence = static_cast<std::int32_t>(static_cast<std::uint32_t>(sequence) + 1u);
   QZ_MEM_TRACE("  [%ld] Allocation address %#lx total size %ld pool used %ld\n",
@@ -574,9 +607,9 @@ void MemFree(MemListT* list, void* address) {
   }
   QZ_MEM_TRACE("Free: list %#lx address %#lx\n", qd::MemHex(list), qd::MemHex(address));
   std::uint32_t cell = 0;
-  const std::int32_t index = qd::MemFindAddress(list, address, &cell);
+  const std::int32_t index = qd::FindAddress(list, address, &cell);
   if (index >= 0) {
-    qd::MemReleaseEntry(list, index, cell);
+    qd::ReleaseEntry(list, index, cell);
     return;
   }
   QZ_MEM_TRACE("**Address not found\n");
