@@ -119,13 +119,23 @@ unsigned GranuleShift(unsigned size_class) {
   return (home << (32 - bits)) | (static_cast<std::uint32_t>(mixed) >> bits);
 }
 
+// GranuleTag through the index's one-entry memo.
+[[gnu::always_inline]] inline std::uint32_t TagOf(const MemIndex& index, std::uintptr_t granule,
+                                                  unsigned size_class) {
+  const std::uintptr_t key = (granule << 3) | size_class;
+  if (key != index.memo_key) {
+    index.memo_key = key;
+    index.memo_tag = GranuleTag(granule, size_class, index.cell_bits);
+  }
+  return index.memo_tag;
+}
+
 // Files a live entry; its links keep the tag and class for the release.
 [[gnu::always_inline]] inline void FileEntry(MemIndex& index, const MemEntryT& entry,
                                              std::int32_t slot) {
   const unsigned size_class = SizeClass(entry.size);
   const auto start = reinterpret_cast<std::uintptr_t>(entry.address);
-  const std::uint32_t tag =
-      GranuleTag(start >> GranuleShift(size_class), size_class, index.cell_bits);
+  const std::uint32_t tag = TagOf(index, start >> GranuleShift(size_class), size_class);
   HashInsert(index.cells, index.cell_bits, tag, slot);
   index.links[slot].tag = tag;
   index.links[slot].size_class = size_class;
@@ -227,6 +237,7 @@ bool Reserve(MemListT* list, std::int32_t capacity) {
   index.classes_in_use = 0;
   index.lowest = UINTPTR_MAX;
   index.highest = 0;
+  index.memo_key = UINTPTR_MAX;
   for (std::int32_t i = 0; i < list->size; ++i) {
     if (entries[i].address == nullptr)
       MarkFree(index, i);
@@ -253,8 +264,7 @@ namespace {
   std::int32_t found = -1;
   for (unsigned classes = index.classes_in_use; classes != 0; classes &= classes - 1) {
     const auto size_class = static_cast<unsigned>(std::countr_zero(classes));
-    const std::uint32_t tag =
-        GranuleTag(at >> GranuleShift(size_class), size_class, index.cell_bits);
+    const std::uint32_t tag = TagOf(index, at >> GranuleShift(size_class), size_class);
     for (std::uint32_t cell = Home(tag, index.cell_bits); index.cells[cell].slot >= 0;
          cell = (cell + 1) & mask) {
       const std::int32_t slot = index.cells[cell].slot;
@@ -492,7 +502,11 @@ bool Raise(MemListT* list, std::int32_t code, std::intptr_t key, std::int32_t si
 // after the table check and the table cannot grow.
 bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key, void** back_ptr) {
   // Found before the new block is filed: it is never its own container.
-  const std::int32_t container = qd::MemFindContainer(list, back_ptr, -1);
+  // Most variables lie outside every block; that test stays inline.
+  const qd::MemIndex& books = qd::IndexOf(list);
+  const auto var = reinterpret_cast<std::uintptr_t>(back_ptr);
+  const std::int32_t container =
+      var < books.lowest || var >= books.highest ? -1 : qd::MemFindContainer(list, back_ptr, -1);
   std::int32_t slot = qd::FindFreeSlot(list);
   if (slot < 0) {
     if (!qd::MemListGrow(list)) return false;

@@ -13,9 +13,10 @@
 
 // Writes a diagnostic line to standard output while the switch is on. A
 // macro so that the compiler checks every format against its arguments.
-#define QZ_MEM_TRACE(...)                                           \
-  do {                                                              \
-    if (::qz::detail::MemDiagnosticsOn()) std::printf(__VA_ARGS__); \
+#define QZ_MEM_TRACE(...)                              \
+  do {                                                 \
+    if (::qz::detail::MemDiagnosticsOn()) [[unlikely]] \
+      std::printf(__VA_ARGS__);                        \
   } while (false)
 
 namespace qz::detail {
@@ -154,6 +155,11 @@ struct MemIndex {
   std::uintptr_t lowest, highest;
   std::int32_t class_count[kMemSizeClasses];  // live blocks of each size class
   unsigned classes_in_use;                    // bit c set while class_count[c] > 0
+  // The last (granule, size class) hashed and its tag, for the next block
+  // the heap hands out, which is most often the one just freed. The key is
+  // granule * 8 + class; UINTPTR_MAX (no granule's key) when none.
+  mutable std::uintptr_t memo_key;
+  mutable std::uint32_t memo_tag;
 };
 // MemListNew allocates a list as this pair; MemListT* points at `list`.
 struct MemListBlock {
