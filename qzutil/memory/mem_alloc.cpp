@@ -23,6 +23,7 @@ namespace {
 // ---- Free-slot bitmap ----
 
 [[gnu::always_inline]] inline void MarkFree(MemIndex& index, std::int32_t slot) {
+  if (slot < index.lowest_free) index.lowest_free = slot;
   auto at = static_cast<std::uint32_t>(slot);
   for (int level = 0; level < index.bit_levels; ++level) {
     std::uint64_t& word = index.free_bits[level][at >> 6];
@@ -31,9 +32,12 @@ namespace {
     if (!was_empty) return;
     at >>= 6;
   }
+  // Every level was empty: no other slot is free.
+  index.lowest_free = slot;
 }
 
 [[gnu::always_inline]] inline void MarkUsed(MemIndex& index, std::int32_t slot) {
+  if (slot == index.lowest_free) index.lowest_free = -1;
   auto at = static_cast<std::uint32_t>(slot);
   for (int level = 0; level < index.bit_levels; ++level) {
     std::uint64_t& word = index.free_bits[level][at >> 6];
@@ -238,6 +242,7 @@ bool Reserve(MemListT* list, std::int32_t capacity) {
   index.lowest = UINTPTR_MAX;
   index.highest = 0;
   index.memo_key = UINTPTR_MAX;
+  index.lowest_free = -1;
   for (std::int32_t i = 0; i < list->size; ++i) {
     if (entries[i].address == nullptr)
       MarkFree(index, i);
@@ -285,6 +290,7 @@ std::int32_t MemFindAddress(const MemListT* list, const void* address, std::uint
 namespace {
 [[gnu::always_inline]] inline std::int32_t FindFreeSlot(const MemListT* list) {
   const MemIndex& index = IndexOf(list);
+  if (index.lowest_free >= 0) return index.lowest_free;
   int level = index.bit_levels - 1;
   std::uint64_t word = index.free_bits[level][0];
   if (word == 0) return -1;
@@ -351,7 +357,8 @@ bool MemListGrow(MemListT* list) {
 namespace {
 [[gnu::always_inline]] inline void AddEntry(MemListT* list, std::int32_t index) {
   MemIndex& books = IndexOf(list);
-  books.links[index] = kNoLinks;
+  // A free slot's links are already kNoLinks but for the tag and class,
+  // which FileEntry writes.
   MarkUsed(books, index);
   FileEntry(books, list->entries[index], index);
   ++list->used;

@@ -160,6 +160,10 @@ struct MemIndex {
   // granule * 8 + class; UINTPTR_MAX (no granule's key) when none.
   mutable std::uintptr_t memo_key;
   mutable std::uint32_t memo_tag;
+  // The lowest free slot when known without the bitmap, else -1: set when a
+  // slot is freed while no other is free (a full table losing one block) or
+  // below the one known, forgotten when that slot is taken.
+  std::int32_t lowest_free;
 };
 // MemListNew allocates a list as this pair; MemListT* points at `list`.
 struct MemListBlock {
