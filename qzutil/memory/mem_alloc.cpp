@@ -22,8 +22,8 @@ namespace {
 
 // ---- Free-slot bitmap ----
 
-[[gnu::always_inline]] inline void MarkFree(MemIndex& index, std::int32_t slot) {
-  if (slot < index.lowest_free) index.lowest_free = slot;
+// Sets the bit of `slot` on every level where it is not yet summarised.
+void SetFreeBits(MemIndex& index, std::int32_t slot) {
   auto at = static_cast<std::uint32_t>(slot);
   for (int level = 0; level < index.bit_levels; ++level) {
     std::uint64_t& word = index.free_bits[level][at >> 6];
@@ -32,11 +32,30 @@ namespace {
     if (!was_empty) return;
     at >>= 6;
   }
-  // Every level was empty: no other slot is free.
-  index.lowest_free = slot;
+}
+
+// A slot freed while no other is free (a full table losing one block, the
+// steady state of a list that frees and allocates in turn) is only noted
+// as the lone free slot; its bits are written when a second slot is freed.
+[[gnu::always_inline]] inline void MarkFree(MemIndex& index, std::int32_t slot) {
+  if (index.lone_free) {
+    index.lone_free = false;
+    SetFreeBits(index, index.lowest_free);
+  } else if (index.free_bits[index.bit_levels - 1][0] == 0) {
+    index.lone_free = true;
+    index.lowest_free = slot;
+    return;
+  }
+  if (slot < index.lowest_free) index.lowest_free = slot;
+  SetFreeBits(index, slot);
 }
 
 [[gnu::always_inline]] inline void MarkUsed(MemIndex& index, std::int32_t slot) {
+  if (index.lone_free) {  // then `slot` is the lone free slot
+    index.lone_free = false;
+    index.lowest_free = -1;
+    return;
+  }
   if (slot == index.lowest_free) index.lowest_free = -1;
   auto at = static_cast<std::uint32_t>(slot);
   for (int level = 0; level < index.bit_levels; ++level) {
@@ -243,6 +262,7 @@ bool Reserve(MemListT* list, std::int32_t capacity) {
   index.highest = 0;
   index.memo_key = UINTPTR_MAX;
   index.lowest_free = -1;
+  index.lone_free = false;
   for (std::int32_t i = 0; i < list->size; ++i) {
     if (entries[i].address == nullptr)
       MarkFree(index, i);

@@ -164,6 +164,9 @@ struct MemIndex {
   // slot is freed while no other is free (a full table losing one block) or
   // below the one known, forgotten when that slot is taken.
   std::int32_t lowest_free;
+  // lowest_free is the only free slot and its bits are not set: the bitmap
+  // is all zero.
+  bool lone_free;
 };
 // MemListNew allocates a list as this pair; MemListT* points at `list`.
 struct MemListBlock {
