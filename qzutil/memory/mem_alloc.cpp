@@ -550,7 +550,7 @@ bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key,
   QZ_MEM_TRACE("  [%ld] Allocation address %#lx total size %ld pool used %ld\n",
                static_cast<long>(sequence), qd::MemHex(block), static_cast<long>(size),
                static_cast<long>(pool->used));
-  qd::MemLinkParent(list, slot, container);
+  if (container >= 0) qd::MemLinkParent(list, slot, container);
   return true;
 }
 
