@@ -286,21 +286,21 @@ namespace {
   const MemIndex& index = IndexOf(list);
   const auto at = reinterpret_cast<std::uintptr_t>(address);
   const std::uint32_t mask = (1u << index.cell_bits) - 1;
-  std::int32_t found = -1;
+  // Live entries hold distinct addresses (each is a heap block of its own
+  // that the list has not released), so the first match is the only one.
   for (unsigned classes = index.classes_in_use; classes != 0; classes &= classes - 1) {
     const auto size_class = static_cast<unsigned>(std::countr_zero(classes));
     const std::uint32_t tag = TagOf(index, at >> GranuleShift(size_class), size_class);
     for (std::uint32_t cell = Home(tag, index.cell_bits); index.cells[cell].slot >= 0;
          cell = (cell + 1) & mask) {
       const std::int32_t slot = index.cells[cell].slot;
-      if (index.cells[cell].tag == tag && (found < 0 || slot < found) &&
-          list->entries[slot].address == address) {
-        found = slot;
+      if (index.cells[cell].tag == tag && list->entries[slot].address == address) {
         if (cell_of != nullptr) *cell_of = cell;
+        return slot;
       }
     }
   }
-  return found;
+  return -1;
 }
 }  // namespace
 std::int32_t MemFindAddress(const MemListT* list, const void* address, std::uint32_t* cell_of) {
