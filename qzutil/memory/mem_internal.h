@@ -182,8 +182,8 @@ inline const MemIndex& IndexOf(const MemListT* list) {
 
 // Sets a slot to the free state (the slot table only).
 void MemClearSlot(MemEntryT* entry);
-// Lowest slot holding `address`, or -1; `cell_of`, if not null, receives
-// where it is filed, for MemReleaseEntry.
+// The slot holding `address` (live blocks never share one), or -1; `cell_of`,
+// if not null, receives where it is filed, for MemReleaseEntry.
 std::int32_t MemFindAddress(const MemListT* list, const void* address,
                             std::uint32_t* cell_of = nullptr);
 // Lowest free slot, or -1.
