@@ -6,6 +6,9 @@
 // with its direct children. Every operation on one entry costs a constant
 // number of hash probes and bitmap words, whatever the number of slots; a
 // growth that needs a new block rebuilds the indexes, once per doubling.
+// The steps MemFree and MemAllocate take are forced inline (calls and
+// their register saves were a sixth of a pair's instructions); the entry
+// points the other units call are thin wrappers around them.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -19,7 +22,8 @@ namespace {
 
 // ---- Free-slot bitmap ----
 
-void MarkFree(MemIndex& index, std::int32_t slot) {
+// Sets the bit of `slot` on every level where it is not yet summarised.
+void SetFreeBits(MemIndex& index, std::int32_t slot) {
   auto at = static_cast<std::uint32_t>(slot);
   for (int level = 0; level < index.bit_levels; ++level) {
     std::uint64_t& word = index.free_bits[level][at >> 6];
@@ -30,7 +34,29 @@ void MarkFree(MemIndex& index, std::int32_t slot) {
   }
 }
 
-void MarkUsed(MemIndex& index, std::int32_t slot) {
+// A slot freed while no other is free (a full table losing one block, the
+// steady state of a list that frees and allocates in turn) is only noted
+// as the lone free slot; its bits are written when a second slot is freed.
+[[gnu::always_inline]] inline void MarkFree(MemIndex& index, std::int32_t slot) {
+  if (index.lone_free) {
+    index.lone_free = false;
+    SetFreeBits(index, index.lowest_free);
+  } else if (index.free_bits[index.bit_levels - 1][0] == 0) {
+    index.lone_free = true;
+    index.lowest_free = slot;
+    return;
+  }
+  if (slot < index.lowest_free) index.lowest_free = slot;
+  SetFreeBits(index, slot);
+}
+
+[[gnu::always_inline]] inline void MarkUsed(MemIndex& index, std::int32_t slot) {
+  if (index.lone_free) {  // then `slot` is the lone free slot
+    index.lone_free = false;
+    index.lowest_free = -1;
+    return;
+  }
+  if (slot == index.lowest_free) index.lowest_free = -1;
   auto at = static_cast<std::uint32_t>(slot);
   for (int level = 0; level < index.bit_levels; ++level) {
     std::uint64_t& word = index.free_bits[level][at >> 6];
@@ -69,8 +95,8 @@ void HashEraseAt(MemHashCell* cells, unsigned bits, std::uint32_t hole) {
 
 // Empties the cell of `slot` filed under `tag`; `hint`, when it is that
 // cell, spares the search.
-void HashErase(MemHashCell* cells, unsigned bits, std::uint32_t tag, std::int32_t slot,
-               std::uint32_t hint) {
+[[gnu::always_inline]] inline void HashErase(MemHashCell* cells, unsigned bits, std::uint32_t tag,
+                                             std::int32_t slot, std::uint32_t hint) {
   const std::uint32_t mask = (1u << bits) - 1;
   std::uint32_t hole = hint;
   if (hint > mask || cells[hint].slot != slot || cells[hint].tag != tag) {
@@ -100,7 +126,8 @@ unsigned GranuleShift(unsigned size_class) {
 // granule for class 0, 16 for larger classes, whose granules hold more
 // blocks), and the windows lie at hashed places. Blocks freed and allocated
 // in address order then walk the cells in order too.
-std::uint32_t GranuleTag(std::uintptr_t granule, unsigned size_class, unsigned bits) {
+[[gnu::always_inline]] inline std::uint32_t GranuleTag(std::uintptr_t granule, unsigned size_class,
+                                                       unsigned bits) {
   // Runs in arithmetic progression (blocks of one size a fixed distance
   // apart) must not land in neighbouring windows: a plain multiplicative
   // hash does that for some distances, so the run number is mixed twice.
@@ -115,12 +142,23 @@ std::uint32_t GranuleTag(std::uintptr_t granule, unsigned size_class, unsigned b
   return (home << (32 - bits)) | (static_cast<std::uint32_t>(mixed) >> bits);
 }
 
+// GranuleTag through the index's one-entry memo.
+[[gnu::always_inline]] inline std::uint32_t TagOf(const MemIndex& index, std::uintptr_t granule,
+                                                  unsigned size_class) {
+  const std::uintptr_t key = (granule << 3) | size_class;
+  if (key != index.memo_key) {
+    index.memo_key = key;
+    index.memo_tag = GranuleTag(granule, size_class, index.cell_bits);
+  }
+  return index.memo_tag;
+}
+
 // Files a live entry; its links keep the tag and class for the release.
-void FileEntry(MemIndex& index, const MemEntryT& entry, std::int32_t slot) {
+[[gnu::always_inline]] inline void FileEntry(MemIndex& index, const MemEntryT& entry,
+                                             std::int32_t slot) {
   const unsigned size_class = SizeClass(entry.size);
   const auto start = reinterpret_cast<std::uintptr_t>(entry.address);
-  const std::uint32_t tag =
-      GranuleTag(start >> GranuleShift(size_class), size_class, index.cell_bits);
+  const std::uint32_t tag = TagOf(index, start >> GranuleShift(size_class), size_class);
   HashInsert(index.cells, index.cell_bits, tag, slot);
   index.links[slot].tag = tag;
   index.links[slot].size_class = size_class;
@@ -222,6 +260,9 @@ bool Reserve(MemListT* list, std::int32_t capacity) {
   index.classes_in_use = 0;
   index.lowest = UINTPTR_MAX;
   index.highest = 0;
+  index.memo_key = UINTPTR_MAX;
+  index.lowest_free = -1;
+  index.lone_free = false;
   for (std::int32_t i = 0; i < list->size; ++i) {
     if (entries[i].address == nullptr)
       MarkFree(index, i);
@@ -238,31 +279,38 @@ void MemClearSlot(MemEntryT* entry) {
   entry->parent = -1;
 }
 
-std::int32_t MemFindAddress(const MemListT* list, const void* address, std::uint32_t* cell_of) {
+namespace {
+[[gnu::always_inline]] inline std::int32_t FindAddress(const MemListT* list, const void* address,
+                                                       std::uint32_t* cell_of) {
   if (address == nullptr) return -1;  // free slots hold null
   const MemIndex& index = IndexOf(list);
   const auto at = reinterpret_cast<std::uintptr_t>(address);
   const std::uint32_t mask = (1u << index.cell_bits) - 1;
-  std::int32_t found = -1;
+  // Live entries hold distinct addresses (each is a heap block of its own
+  // that the list has not released), so the first match is the only one.
   for (unsigned classes = index.classes_in_use; classes != 0; classes &= classes - 1) {
     const auto size_class = static_cast<unsigned>(std::countr_zero(classes));
-    const std::uint32_t tag =
-        GranuleTag(at >> GranuleShift(size_class), size_class, index.cell_bits);
+    const std::uint32_t tag = TagOf(index, at >> GranuleShift(size_class), size_class);
     for (std::uint32_t cell = Home(tag, index.cell_bits); index.cells[cell].slot >= 0;
          cell = (cell + 1) & mask) {
       const std::int32_t slot = index.cells[cell].slot;
-      if (index.cells[cell].tag == tag && (found < 0 || slot < found) &&
-          list->entries[slot].address == address) {
-        found = slot;
+      if (index.cells[cell].tag == tag && list->entries[slot].address == address) {
         if (cell_of != nullptr) *cell_of = cell;
+        return slot;
       }
     }
   }
-  return found;
+  return -1;
+}
+}  // namespace
+std::int32_t MemFindAddress(const MemListT* list, const void* address, std::uint32_t* cell_of) {
+  return FindAddress(list, address, cell_of);
 }
 
-std::int32_t MemFindFreeSlot(const MemListT* list) {
+namespace {
+[[gnu::always_inline]] inline std::int32_t FindFreeSlot(const MemListT* list) {
   const MemIndex& index = IndexOf(list);
+  if (index.lowest_free >= 0) return index.lowest_free;
   int level = index.bit_levels - 1;
   std::uint64_t word = index.free_bits[level][0];
   if (word == 0) return -1;
@@ -271,6 +319,10 @@ std::int32_t MemFindFreeSlot(const MemListT* list) {
     at = at * 64 + static_cast<std::uint32_t>(std::countr_zero(word));
     if (level == 0) return static_cast<std::int32_t>(at);
   }
+}
+}  // namespace
+std::int32_t MemFindFreeSlot(const MemListT* list) {
+  return FindFreeSlot(list);
 }
 
 std::int32_t MemFindContainer(const MemListT* list, const void* target, std::int32_t skip) {
@@ -322,15 +374,23 @@ bool MemListGrow(MemListT* list) {
   return true;
 }
 
-void MemAddEntry(MemListT* list, std::int32_t index) {
+namespace {
+[[gnu::always_inline]] inline void AddEntry(MemListT* list, std::int32_t index) {
   MemIndex& books = IndexOf(list);
-  books.links[index] = kNoLinks;
+  // A free slot's links are already kNoLinks but for the tag and class,
+  // which FileEntry writes.
   MarkUsed(books, index);
   FileEntry(books, list->entries[index], index);
   ++list->used;
 }
+}  // namespace
+void MemAddEntry(MemListT* list, std::int32_t index) {
+  AddEntry(list, index);
+}
 
-void MemDropEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
+namespace {
+[[gnu::always_inline]] inline void DropEntry(MemListT* list, std::int32_t index,
+                                             std::uint32_t cell) {
   MemIndex& books = IndexOf(list);
   MemEntryT& entry = list->entries[index];
   if (entry.parent >= 0) Unlink(books, index, entry.parent);
@@ -341,6 +401,10 @@ void MemDropEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
   books.links[index] = kNoLinks;
   MarkFree(books, index);
   --list->used;
+}
+}  // namespace
+void MemDropEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
+  DropEntry(list, index, cell);
 }
 
 void MemLinkParent(MemListT* list, std::int32_t index, std::int32_t container) {
@@ -380,7 +444,9 @@ void MemOrphanChildren(MemListT* list, std::int32_t index) {
   books.links[index].children = 0;
 }
 
-bool MemReleaseEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
+namespace {
+[[gnu::always_inline]] inline bool ReleaseEntry(MemListT* list, std::int32_t index,
+                                                std::uint32_t cell) {
   MemEntryT& entry = list->entries[index];
   if (*entry.back_ptr != entry.address) {
     QZ_MEM_TRACE("**[%ld] Back pointer does not contain address\n",
@@ -407,9 +473,13 @@ bool MemReleaseEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
   void* block = entry.address;
   if (mem_state().pending != nullptr) MemNoteRelease(block, entry.size);
   *entry.back_ptr = nullptr;
-  MemDropEntry(list, index, cell);
+  DropEntry(list, index, cell);
   MemHeapRelease(block);
   return true;
+}
+}  // namespace
+bool MemReleaseEntry(MemListT* list, std::int32_t index, std::uint32_t cell) {
+  return ReleaseEntry(list, index, cell);
 }
 
 bool MemReleaseTree(MemListT* list, std::int32_t index) {
@@ -459,8 +529,12 @@ bool Raise(MemListT* list, std::int32_t code, std::intptr_t key, std::int32_t si
 // after the table check and the table cannot grow.
 bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key, void** back_ptr) {
   // Found before the new block is filed: it is never its own container.
-  const std::int32_t container = qd::MemFindContainer(list, back_ptr, -1);
-  std::int32_t slot = qd::MemFindFreeSlot(list);
+  // Most variables lie outside every block; that test stays inline.
+  const qd::MemIndex& books = qd::IndexOf(list);
+  const auto var = reinterpret_cast<std::uintptr_t>(back_ptr);
+  const std::int32_t container =
+      var < books.lowest || var >= books.highest ? -1 : qd::MemFindContainer(list, back_ptr, -1);
+  std::int32_t slot = qd::FindFreeSlot(list);
   if (slot < 0) {
     if (!qd::MemListGrow(list)) return false;
     slot = qd::MemFindFreeSlot(list);
@@ -470,13 +544,13 @@ bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key,
   qd::MemState& state = qd::mem_state();
   const std::int32_t sequence = state.sequence;
   list->entries[slot] = MemEntryT{block, size, size, key, back_ptr, 0, sequence, -1};
-  qd::MemAddEntry(list, slot);
+  qd::AddEntry(list, slot);
   // Wraps instead of overflowing after 2^31 allocations.
   state.sequence = static_cast<std::int32_t>(static_cast<std::uint32_t>(sequence) + 1u);
   QZ_MEM_TRACE("  [%ld] Allocation address %#lx total size %ld pool used %ld\n",
                static_cast<long>(sequence), qd::MemHex(block), static_cast<long>(size),
                static_cast<long>(pool->used));
-  qd::MemLinkParent(list, slot, container);
+  if (container >= 0) qd::MemLinkParent(list, slot, container);
   return true;
 }
 
@@ -574,9 +648,9 @@ void MemFree(MemListT* list, void* address) {
   }
   QZ_MEM_TRACE("Free: list %#lx address %#lx\n", qd::MemHex(list), qd::MemHex(address));
   std::uint32_t cell = 0;
-  const std::int32_t index = qd::MemFindAddress(list, address, &cell);
+  const std::int32_t index = qd::FindAddress(list, address, &cell);
   if (index >= 0) {
-    qd::MemReleaseEntry(list, index, cell);
+    qd::ReleaseEntry(list, index, cell);
     return;
   }
   QZ_MEM_TRACE("**Address not found\n");

@@ -13,9 +13,10 @@
 
 // Writes a diagnostic line to standard output while the switch is on. A
 // macro so that the compiler checks every format against its arguments.
-#define QZ_MEM_TRACE(...)                                           \
-  do {                                                              \
-    if (::qz::detail::MemDiagnosticsOn()) std::printf(__VA_ARGS__); \
+#define QZ_MEM_TRACE(...)                              \
+  do {                                                 \
+    if (::qz::detail::MemDiagnosticsOn()) [[unlikely]] \
+      std::printf(__VA_ARGS__);                        \
   } while (false)
 
 namespace qz::detail {
@@ -154,6 +155,18 @@ struct MemIndex {
   std::uintptr_t lowest, highest;
   std::int32_t class_count[kMemSizeClasses];  // live blocks of each size class
   unsigned classes_in_use;                    // bit c set while class_count[c] > 0
+  // The last (granule, size class) hashed and its tag, for the next block
+  // the heap hands out, which is most often the one just freed. The key is
+  // granule * 8 + class; UINTPTR_MAX (no granule's key) when none.
+  mutable std::uintptr_t memo_key;
+  mutable std::uint32_t memo_tag;
+  // The lowest free slot when known without the bitmap, else -1: set when a
+  // slot is freed while no other is free (a full table losing one block) or
+  // below the one known, forgotten when that slot is taken.
+  std::int32_t lowest_free;
+  // lowest_free is the only free slot and its bits are not set: the bitmap
+  // is all zero.
+  bool lone_free;
 };
 // MemListNew allocates a list as this pair; MemListT* points at `list`.
 struct MemListBlock {
@@ -169,8 +182,8 @@ inline const MemIndex& IndexOf(const MemListT* list) {
 
 // Sets a slot to the free state (the slot table only).
 void MemClearSlot(MemEntryT* entry);
-// Lowest slot holding `address`, or -1; `cell_of`, if not null, receives
-// where it is filed, for MemReleaseEntry.
+// The slot holding `address` (live blocks never share one), or -1; `cell_of`,
+// if not null, receives where it is filed, for MemReleaseEntry.
 std::int32_t MemFindAddress(const MemListT* list, const void* address,
                             std::uint32_t* cell_of = nullptr);
 // Lowest free slot, or -1.
