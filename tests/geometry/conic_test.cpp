@@ -128,7 +128,7 @@ TEST(Conic, SampleCountsAndSpacing) {
 TEST(Conic, GeneratedArcsAgainstTheConicComputedHere) {
   std::mt19937_64 rng(5);
   std::uniform_real_distribution<double> u(-20, 20), ang(-kPi, kPi), size(0.5, 8);
-  for (int i = 0; i < 3000; ++i) {
+  for (int i = 0; i < qz::test::GeneratedCases(3000); ++i) {
     const double phi = ang(rng);
     const Shape s{std::cos(phi), std::sin(phi), u(rng), u(rng)};
     const double a = size(rng), b = size(rng), u1 = ang(rng), side = i % 2 ? 1 : -1;
