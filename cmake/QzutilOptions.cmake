@@ -15,6 +15,7 @@ target_compile_options(qzutil_options INTERFACE
 # consumers (the exported target and the pkg-config file), so that a host
 # that computes with the headers' types rounds the same way.
 set(QZUTIL_X86_FP_FLAGS "")
+set(QZUTIL_X86_FP_CONSUMER_OPTIONS "")
 if(CMAKE_SIZEOF_VOID_P EQUAL 4
    AND CMAKE_SYSTEM_PROCESSOR MATCHES "^([iI][3-6]86|x86|X86|x86_64|AMD64|amd64)$")
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
@@ -23,6 +24,22 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4
     set(QZUTIL_X86_FP_FLAGS /arch:SSE2)
   endif()
   target_compile_options(qzutil_options INTERFACE ${QZUTIL_X86_FP_FLAGS})
+  # For consumers, each flag only for the compilers that take it.
+  if(MSVC)
+    set(qz_fp_compilers MSVC)
+  else()
+    set(qz_fp_compilers GNU,Clang)
+  endif()
+  foreach(flag IN LISTS QZUTIL_X86_FP_FLAGS)
+    list(APPEND QZUTIL_X86_FP_CONSUMER_OPTIONS "$<$<CXX_COMPILER_ID:${qz_fp_compilers}>:${flag}>")
+  endforeach()
+  # SSE2 has no 64-bit integer conversions on 32-bit x86, so those still go
+  # through x87 registers, where GCC's C++ default (fast excess precision) may
+  # skip a rounding to float or double. GCC 13 can be told not to; the
+  # library's code does not rely on it (see colour_map.cpp).
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_GREATER_EQUAL 13)
+    target_compile_options(qzutil_options INTERFACE -fexcess-precision=standard)
+  endif()
   # File offsets, sizes and times beyond 2 GiB and 2038 through the POSIX
   # calls (glibc: stat and readdir fail with EOVERFLOW on large inode
   # numbers otherwise). No installed header uses off_t or time_t, so the
