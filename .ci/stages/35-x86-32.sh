@@ -8,7 +8,7 @@
 set -euo pipefail
 source .ci/lib.sh
 
-need_packages cmake g++ make g++-multilib qemu-user googletest
+need_packages cmake g++ make binutils pkg-config g++-multilib qemu-user googletest
 
 toolchain=$PWD/cmake/toolchains/linux-i686.cmake
 
@@ -29,10 +29,14 @@ cmake --build build-i686/qzutil -j"$jobs"
 
 stage "32-bit x86 tests under qemu-i386"
 # The build must really be 32-bit x86 with SSE2 arithmetic.
-lib=$(ls build-i686/qzutil/qzutil/libqzutil.so.*.*.*)
-readelf -h "$lib" | grep -Eq "Class: +ELF32"
-readelf -h "$lib" | grep -Eq "Machine: +Intel 80386"
-grep -q -- "-mfpmath=sse" build-i686/qzutil/compile_commands.json
+fail() {
+  echo "$1"
+  exit 1
+}
+header=$(readelf -h build-i686/qzutil/qzutil/libqzutil.so)
+grep -Eq "Class: +ELF32" <<<"$header" || fail "libqzutil.so is not a 32-bit ELF object"
+grep -Eq "Machine: +Intel 80386" <<<"$header" || fail "libqzutil.so is not for x86"
+grep -q -- "-mfpmath=sse" build-i686/qzutil/compile_commands.json || fail "no SSE2 arithmetic"
 ctest --test-dir build-i686/qzutil -j"$jobs" --output-on-failure
 
 stage "32-bit x86 outside consumer (CMake and pkg-config)"
@@ -43,12 +47,13 @@ cmake -S tests/consumer -B build-i686/consumer -DCMAKE_TOOLCHAIN_FILE="$toolchai
   -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
   -DCMAKE_CXX_FLAGS="-m32 -Wall -Wextra -Werror" >/dev/null
 cmake --build build-i686/consumer
-grep -q -- "-mfpmath=sse" build-i686/consumer/compile_commands.json
+grep -q -- "-mfpmath=sse" build-i686/consumer/compile_commands.json ||
+  fail "the CMake package does not hand on -mfpmath=sse"
 qemu-i386 build-i686/consumer/consumer
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
 cflags=$(pkg-config --cflags qzutil)
-grep -q -- "-msse2 -mfpmath=sse" <<<"$cflags"
-# shellcheck disable=SC2086
+grep -q -- "-msse2 -mfpmath=sse" <<<"$cflags" || fail "pkg-config --cflags: $cflags"
+# shellcheck disable=SC2046,SC2086
 g++ -m32 -std=c++11 -Wall -Wextra -Werror tests/consumer/main.cpp $cflags \
   $(pkg-config --libs qzutil) -Wl,-rpath,"$prefix/lib" -o build-i686/consumer-pc
 qemu-i386 build-i686/consumer-pc
