@@ -5,6 +5,14 @@ include(CMakePackageConfigHelpers)
 
 set(QZUTIL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/qzutil)
 
+# On 32-bit x86, consumers compile with the library's arithmetic flags
+# (QzutilOptions.cmake), through the target and through pkg-config.
+target_compile_options(qzutil INTERFACE ${QZUTIL_X86_FP_CONSUMER_OPTIONS})
+list(JOIN QZUTIL_X86_FP_FLAGS " " QZUTIL_PC_CFLAGS)
+if(QZUTIL_PC_CFLAGS)
+  string(PREPEND QZUTIL_PC_CFLAGS " ")
+endif()
+
 install(TARGETS qzutil EXPORT qzutilTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT development
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development

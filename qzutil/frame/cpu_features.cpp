@@ -2,6 +2,17 @@
 // runs on every processor the library loads on.
 #include "qzutil/frame/cpu_features.h"
 
+// Every double result must be the one its formula gives, rounded once per
+// operation. On 32-bit x86 that holds only with SSE2 scalar arithmetic: x87
+// code keeps intermediates at 80 bits. cmake/QzutilOptions.cmake adds the
+// flags; a build made some other way stops here rather than drift.
+#if defined(__i386__) && (defined(__GNUC__) || defined(__clang__)) && !defined(__SSE2_MATH__)
+#error "32-bit x86 builds of qzutil need SSE2 arithmetic: compile with -msse2 -mfpmath=sse"
+#endif
+#if defined(_M_IX86) && (!defined(_M_IX86_FP) || _M_IX86_FP < 2)
+#error "32-bit x86 builds of qzutil need SSE2 arithmetic: compile with /arch:SSE2"
+#endif
+
 #if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
 #define QZUTIL_HAVE_CPU_PROBE 1
 #else

@@ -2,8 +2,10 @@
 // choice of instruction set shared by the families with vectorised loops.
 // Not installed.
 //
-// SSE2 is not probed: every x86-64 build targets it, so whether a family has
-// SSE2 loops is a property of the build, which the family decides itself.
+// SSE2 is not probed: every x86-64 build targets it, and so does every 32-bit
+// x86 build, which needs it for its arithmetic (cpu_features.cpp); whether a
+// family has SSE2 loops is a property of the build, which the family decides
+// itself.
 #ifndef QZUTIL_FRAME_CPU_FEATURES_H
 #define QZUTIL_FRAME_CPU_FEATURES_H
 

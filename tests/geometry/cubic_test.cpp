@@ -53,7 +53,7 @@ double WorstSecondDifference(const UtlCubicT& c, double h) {
 TEST(Cubic, GeneratedCubicsAgainstTheCurveEvaluatedHere) {
   std::mt19937_64 rng(23);
   std::uniform_real_distribution<double> u(-10, 10), lg(-6, 1);
-  for (int i = 0; i < 3000; ++i) {
+  for (int i = 0; i < qz::test::GeneratedCases(3000); ++i) {
     UtlCubicT c{{u(rng), u(rng), u(rng), u(rng)}, {u(rng), u(rng), u(rng), u(rng)}};
     if (i % 3 == 0) c.xCoef[0] = 0;
     if (i % 6 == 0) c.yCoef[0] = 0;

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "qzutil/qzutil.h"
+#include "shared/generated_cases.h"
 
 namespace qz::test {
 

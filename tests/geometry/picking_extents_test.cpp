@@ -77,7 +77,7 @@ TEST(Picking, GeneratedChordsAndArcsAgainstDistancesAndSamplesComputedHere) {
   std::mt19937_64 rng(11);
   std::uniform_real_distribution<double> u(-10, 10), ang(-kPi, kPi);
   std::uniform_real_distribution<float> rad(0.1f, 20.0f);
-  for (int i = 0; i < 20000; ++i) {
+  for (int i = 0; i < qz::test::GeneratedCases(20000); ++i) {
     const RealPtT ctr{u(rng), u(rng)};
     const float r = rad(rng);
     const double a1 = ang(rng), a2 = ang(rng), ap = ang(rng), dist = r * (0.2 + i % 5 * 0.5);

@@ -18,6 +18,7 @@
 
 #include "qzutil/memory/mem_internal.h"
 #include "qzutil/memory/mem_search.h"
+#include "shared/generated_cases.h"
 
 namespace {
 
@@ -407,7 +408,7 @@ std::vector<std::string> RunWorld(const Api& api, unsigned seed, int steps, Quar
     while (end < transcript.size() && std::isxdigit(static_cast<unsigned char>(transcript[end])))
       ++end;
     const std::string token = transcript.substr(hex, end - hex);
-    auto found = names.find(std::stoull(token, nullptr, 16));
+    auto found = names.find(static_cast<std::uintptr_t>(std::stoull(token, nullptr, 16)));
     named += found != names.end() ? found->second : token.size() <= 4 ? token : "?";
     hex = end;
   }
@@ -430,7 +431,7 @@ std::vector<std::string> RunWorld(const Api& api, unsigned seed, int steps, Quar
 TEST(MemModel, RandomSequencesMatchTheLinearReference) {
   QuarantineHeap heap;
   qd::MemHeap* previous = qd::set_mem_heap(&heap);
-  for (unsigned seed = 1; seed <= 1500; ++seed) {
+  for (unsigned seed = 1; seed <= qz::test::GeneratedCases(1500u); ++seed) {
     const int steps = seed % 40 == 0 ? 400 : 50;
     const std::vector<std::string> library = RunWorld(kLibrary, seed, steps, heap);
     const std::vector<std::string> model = RunWorld(kModel, seed, steps, heap);
