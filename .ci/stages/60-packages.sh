@@ -79,19 +79,19 @@ if ls /usr/lib/libqzutil.so* /usr/lib/*/libqzutil.so* 2>/dev/null; then
 fi
 
 stage "Windows zip (cpack)"
-# The library alone, cross-built with the 64-bit MinGW toolchain (a build-win
-# configured earlier with that toolchain is reused as it is).
-need_packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-if [ ! -f build-win/CMakeCache.txt ]; then
-  cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
+# The library alone, cross-built with the 32-bit MinGW toolchain, the DLL a
+# Windows host on x86 loads (the build-win32 of the Windows stage is reused).
+need_packages g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+if [ ! -f build-win32/CMakeCache.txt ]; then
+  cmake -S . -B build-win3232 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-i686.cmake \
     -DQZUTIL_BUILD_TESTS=OFF -DQZUTIL_BUILD_BENCH=OFF -DQZUTIL_BUILD_EXAMPLES=OFF -DQZUTIL_WERROR=ON
 fi
-cmake --build build-win --target qzutil -j"$jobs"
-rm -rf build-win/packages
-# cpack's install step builds the default target first, which build-win's
+cmake --build build-win32 --target qzutil -j"$jobs"
+rm -rf build-win32/packages
+# cpack's install step builds the default target first, which build-win32's
 # library-only configuration keeps cheap.
-(cd build-win && cpack -G ZIP)
-zip=$(ls build-win/packages/qzutil-*-windows-*.zip)
+(cd build-win32 && cpack -G ZIP)
+zip=$(ls build-win32/packages/qzutil-*-windows-*.zip)
 unzip -Z1 "$zip" | tee "$work/zip.list"
 for path in bin/libqzutil\.dll lib/libqzutil\.dll\.a include/qzutil/qzutil\.h \
   lib/cmake/qzutil/qzutilConfig\.cmake lib/cmake/qzutil/qzutilTargets\.cmake; do
@@ -100,11 +100,11 @@ done
 # Every DLL that the compiler ships and a DLL of the zip imports is in the
 # zip too; system DLLs are not.
 unzip -q "$zip" -d "$work/zip"
-cxx=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' build-win/CMakeFiles/*/CMakeCXXCompiler.cmake |
+cxx=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' build-win32/CMakeFiles/*/CMakeCXXCompiler.cmake |
   head -n 1)
-objdump=$(sed -n 's/^CMAKE_OBJDUMP:[A-Z]*=//p' build-win/CMakeCache.txt)
+objdump=$(sed -n 's/^CMAKE_OBJDUMP:[A-Z]*=//p' build-win32/CMakeCache.txt)
 if [ ! -x "$cxx" ] || [ ! -x "$objdump" ]; then
-  echo "no cross compiler or objdump in build-win"
+  echo "no cross compiler or objdump in build-win32"
   exit 1
 fi
 for dll in "$work"/zip/*/bin/*.dll; do
