@@ -55,6 +55,7 @@ mkdir -p "$work/src" "$work/home" "$work/wine"
 git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$work/src"
 cmake -S "$work/src" -B "$work/build" \
   -DCMAKE_TOOLCHAIN_FILE="$work/src/cmake/toolchains/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
   -DQZUTIL_GTEST_SOURCE_DIR=/usr/src/googletest -DQZUTIL_BUILD_BENCH=OFF \
   -DQZUTIL_BUILD_EXAMPLES=OFF -DQZUTIL_WERROR=ON \
   -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/lib/wine/wine64
