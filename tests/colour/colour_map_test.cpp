@@ -1,10 +1,8 @@
 // ColorMap, ColorRWMap, ColorXfm and the plain colour functions: the
 // closest-colour search and its memo, the similar-colour search, the
 // setters, pixel values, read-only lists and index translation.
-#include <cstdlib>
 #include <functional>
 #include <new>
-#include <random>
 #include <tuple>
 #include <type_traits>
 #include <vector>
@@ -22,53 +20,11 @@ std::pair<std::int32_t, std::int32_t> Closest(ColorMap& map, ColorRGB c) {
   return {index, distance};
 }
 
-TEST(ColorMapSearch, ClosestAndSimilarEntries) {
-  // Entry 0 matches exactly but is never the closest; 3 and 5 tie.
-  const std::int32_t entries[] = {10, 10, 10, 200, 200, 200, -1, 10, 10,
-                                  14, 10, 10, 90,  90,  90,  6,  10, 10};
-  ColorMap map(6, 255, entries);
-  EXPECT_EQ(Closest(map, {10, 10, 10}), std::make_pair(3, 1));
-  const ColorRGB c10{10, 10, 10}, near0{11, 10, 10}, near2{-1, 10, 11};
-  EXPECT_EQ(map.GetSimilarColor(&c10), 3);
-  EXPECT_EQ(map.GetSimilarColor(&near0), 0);
-  // Vacant entry 2 would be the nearest to -1, 10, 11.
-  EXPECT_EQ(std::make_pair(map.GetSimilarColor(&near2), Closest(map, near2)),
-            std::make_pair(5, std::make_pair(5, 3)));
-
-  // Rounding of the mean difference: 1 step -> 0, 2 -> 1, 3 -> 1, 5 -> 2.
-  ColorMap one(2, 255);
-  for (const auto& [step, want] : {std::pair{0, 0}, {1, 0}, {2, 1}, {3, 1}, {5, 2}, {120, 40}}) {
-    const ColorRGB entry{10 + step, 10, 10};
-    one.SetMap(1, &entry);
-    EXPECT_EQ(Closest(one, {10, 10, 10}), std::make_pair(1, want)) << step;
-  }
-
-  // Against the formula in floating point (squared distances as doubles, the
-  // best one held as a float) on random clusters of entries, some vacant, on
-  // an 8-bit scale and on a wide one where the distances pass 2^24.
-  std::mt19937 rng(5);
-  for (int trial = 0; trial < 600; ++trial) {
-    const std::int32_t scale = trial % 2 != 0 ? 255 : 32767;
-    std::uniform_int_distribution<int> any(0, scale), jitter(-2, 2);
-    const ColorRGB c{any(rng), any(rng), any(rng)}, centre{any(rng), any(rng), any(rng)};
-    ColorMap m(16, scale);
-    auto best = static_cast<float>(3u * static_cast<std::uint32_t>(scale * scale) + 1u);
-    int want = 0;
-    for (int i = 0; i < 16; ++i) {
-      ColorRGB& e = m.colors[i];
-      e = {i % 5 == 4 && jitter(rng) > 0 ? -1 : centre.red + jitter(rng),
-           centre.green + jitter(rng), centre.blue + jitter(rng)};
-      const double dr = e.red - c.red, dg = e.green - c.green, db = e.blue - c.blue;
-      const double d = dr * dr + dg * dg + db * db;
-      if (i > 0 && e.red >= 0 && d < best) best = static_cast<float>(d), want = i;
-    }
-    const ColorRGB& w = m.colors[want];
-    const double sum =
-        std::abs(w.red - c.red) + std::abs(w.green - c.green) + std::abs(w.blue - c.blue);
-    EXPECT_EQ(Closest(m, c), std::make_pair(want, static_cast<int>(sum * 0.3333333333333333 + 0.5)))
-        << trial;
-  }
-
+// Ties, exact matches, vacant entries and the rounding of the distance are
+// compared with a linear search on random maps in colour_search_test.cpp;
+// these are the limits that random maps do not reach.
+TEST(ColorMapSearch, ClosestAndSimilarAtTheLimits) {
+  const ColorRGB c10{10, 10, 10};
   // No usable entry from 1 on: index 0, distance -1.
   const std::int32_t holes[] = {-5, 0, 0, -5, 0, 0, -5, 0, 0};
   ColorMap tiny(1, 255), vacant(3, 255, holes);
@@ -249,73 +205,28 @@ void Fill(ColorXfm& xfm, std::int32_t base) {
     xfm.table[i] = base + i;
 }
 
-TEST(ColorXfmSharing, AssignmentKeepsEveryHoldersTableAlive) {
+// Copies and assignments share one counted table; the reads catch a table
+// released while still held and handed out again (random sequences of the
+// same run in the colour-map fuzz target, under the sanitizers).
+TEST(ColorXfmSharing, CopiesAndAssignmentsKeepEveryHoldersTableAlive) {
   auto* a = new ColorXfm(4);
   ColorXfm b(4), c(4);
   Fill(*a, 10), Fill(b, 20), Fill(c, 30);
+  a->numWithin7 = 2;
+  const ColorXfm copy(*a);
+  EXPECT_EQ(std::make_tuple(copy.size, copy.table, copy.numWithin7),
+            std::make_tuple(4, a->table, 2));
   *a = b;
   *a = c;  // b still holds the table a held a moment ago
   *a = *a;
   ColorXfm reuse(4);  // lands on a wrongly released table
   Fill(reuse, 90);
   EXPECT_EQ(a->table, c.table);
-  EXPECT_EQ(std::make_tuple(b.DoColorXfm(3), c.DoColorXfm(0)), std::make_tuple(23u, 30u));
+  EXPECT_EQ(std::make_tuple(b.DoColorXfm(3), c.DoColorXfm(0), copy.DoColorXfm(9)),
+            std::make_tuple(23u, 30u, 13u));
   c = b;
   delete a;  // the last holder of the 30s
   EXPECT_EQ(std::make_tuple(b.table, c.DoColorXfm(3)), std::make_tuple(c.table, 23u));
-}
-
-TEST(ColorXfmSharing, AnySequenceOfCopiesAssignmentsAndDestructions) {
-  // Slots hold transforms or nothing; model[k] is the base each one should
-  // read. Sanitizer runs catch a table used after release, released twice
-  // or leaked; the reads catch a released table handed out again.
-  std::mt19937 random(11);
-  std::vector<ColorXfm*> slots(6, nullptr);
-  std::vector<std::int32_t> model(6, 0);
-  std::int32_t next_base = 100;
-  for (int step = 0; step < 400; ++step) {
-    const std::size_t i = random() % 6, j = random() % 6;
-    switch (random() % 3) {
-      case 0:  // fresh transform, or a copy of another one
-        delete slots[i];
-        if (slots[j] != nullptr && i != j) {
-          slots[i] = new ColorXfm(*slots[j]);
-          model[i] = model[j];
-        } else {
-          slots[i] = new ColorXfm(5);
-          model[i] = next_base += 10;
-          Fill(*slots[i], model[i]);
-        }
-        break;
-      case 1:  // assignment, self-assignment included
-        if (slots[i] != nullptr && slots[j] != nullptr) {
-          *slots[i] = *slots[j];
-          model[i] = model[j];
-        }
-        break;
-      default:
-        delete slots[i];
-        slots[i] = nullptr;
-    }
-    for (std::size_t k = 0; k < slots.size(); ++k) {
-      if (slots[k] != nullptr) {
-        ASSERT_EQ(slots[k]->DoColorXfm(4), model[k] + 4u) << step;
-      }
-    }
-  }
-  for (ColorXfm* xfm : slots)
-    delete xfm;
-}
-
-TEST(ColorXfmSharing, CopiesShareAndOutliveTheOriginal) {
-  auto* original = new ColorXfm(3);
-  Fill(*original, 5);
-  original->numWithin7 = 2;
-  const ColorXfm copy(*original);
-  EXPECT_EQ(std::make_tuple(copy.size, copy.table, copy.numWithin7),
-            std::make_tuple(3, original->table, 2));
-  delete original;
-  EXPECT_EQ(copy.DoColorXfm(9), 7u);
   const ColorXfm empty(0), empty_copy(empty);  // a null table is shared too
   EXPECT_EQ(empty_copy.table, nullptr);
 }

@@ -5,7 +5,6 @@
 #include <bit>
 #include <cmath>
 #include <random>
-#include <string>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -59,32 +58,6 @@ TEST(ColorRGBText, KeywordsNumbersAndNames) {
                 c.SetHSVColor(0, 0, nan),
             0);
   EXPECT_EQ(Of(c), kUnchanged);
-}
-
-TEST(ColorRGBText, RandomTextsNeverBreakTheColour) {
-  static const char* const kPieces[] = {
-      "RGB ", "HSV ", "Name ", "rgb", "name", " ",   " ",    "0",   "1",    "0.5",  ".25",
-      "-1",   "1e0",  "2",     "\"",  "$",    "\\",  "\t",   "red", "grey", "Grey", "light grey",
-      "\x01", "\xC3", "\xFF",  "+",   "-",    "360", "1e-9", "e",   "x"};
-  std::mt19937 rng(7);
-  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
-  std::uniform_int_distribution<int> length(0, 12), percent(0, 99);
-  int successes = 0;
-  for (int n = 0; n < 5000; ++n) {
-    // Most texts start with a keyword, so that the value paths are reached;
-    // runs of 200 equal bytes make overlong names and numbers.
-    std::string text = percent(rng) < 70 ? kPieces[n % 3] : "";
-    for (int k = length(rng); k > 0; --k)
-      text += percent(rng) < 3 ? std::string(200, kPieces[piece(rng)][0]) : kPieces[piece(rng)];
-    const auto [ok, rgb] = Parse(text.c_str());
-    successes += ok;
-    // Refused: unchanged; accepted: 1 and bytes.
-    EXPECT_TRUE(ok == 0
-                    ? rgb == kUnchanged
-                    : ok == 1 && std::ranges::all_of(rgb, [](int c) { return c >= 0 && c <= 255; }))
-        << text;
-  }
-  EXPECT_GT(successes, 200) << successes;  // the generator does reach the success paths
 }
 
 TEST(ColorRGBHsv, StatedExamplesAndGeneratedColours) {

@@ -1,13 +1,10 @@
-// Allocation failure in the colour, line-type, OS and trace families (the
-// name lists, the cubic polyline and the memory tracker refuse allocations
-// through their own seams in their own suites). The library's objects are
-// linked into this program with malloc, calloc and free wrapped by the linker
-// (--wrap), and operator new and delete are replaced here, so every
-// allocation the library makes is seen and any malloc, calloc or nothrow new
-// can be refused. Each operation runs once per allocation it makes, with
-// exactly that one failing: the result must be the documented one, every
-// block handed out meanwhile must have been released, and nothing else may
-// change.
+// Allocation failure in the colour, line-type, OS and trace families (other
+// families refuse allocations through their own seams in their own suites).
+// malloc, calloc and free are wrapped by the linker and operator new and
+// delete replaced here, so any malloc, calloc or nothrow new can be refused.
+// Each operation runs once per allocation it makes, with exactly that one
+// failing: the result must be the documented one and nothing may leak.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -51,12 +48,6 @@ void Release(void* block) {
     if (slot == block) slot = nullptr;
   __real_free(block);
 }
-int Outstanding() {
-  int n = 0;
-  for (const void* slot : g_live)
-    n += slot != nullptr ? 1 : 0;
-  return n;
-}
 
 // Arms for the lifetime of the object: only the library call goes inside.
 struct Armed {
@@ -67,18 +58,21 @@ struct Armed {
 };
 
 // Runs `attempt(n)` for n = 1, 2, ... until it meets fewer than n
-// allocations; `attempt` answers whether the outcome is the documented one
-// for a failed allocation and releases whatever it made. Returns the number
-// of allocations the operation makes.
+// allocations, which must be `allocations`; `attempt` answers whether the
+// outcome is the documented one for a failed allocation and releases
+// whatever it made.
 template <class Attempt>
-int EachFailure(Attempt attempt) {
-  for (int n = 1;; ++n) {
+void EachFailure(int allocations, Attempt attempt) {
+  int n = 1;
+  for (;; ++n) {
     std::memset(g_live, 0, sizeof g_live);
     const bool documented = attempt(n);
-    if (g_calls < n) return n - 1;
-    EXPECT_EQ(Outstanding(), 0) << "blocks leaked with allocation " << n << " refused";
+    if (g_calls < n) break;
+    EXPECT_EQ(std::count(std::begin(g_live), std::end(g_live), nullptr), std::size(g_live))
+        << "blocks leaked with allocation " << n << " refused";
     EXPECT_TRUE(documented) << "allocation " << n << " refused";
   }
+  EXPECT_EQ(n - 1, allocations);
 }
 
 void* NewBlock(std::size_t bytes) {
@@ -136,120 +130,102 @@ TEST(AllocationFailure, ColourMapsListsAndTransformsAreLeftEmpty) {
   const std::int32_t values[] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
   const ColorMap source(3, 255, values);
   const ColorMap kept(source);
-  EXPECT_EQ(EachFailure([&](int n) {
-              Armed a(n);
-              const ColorMap m(3, 255, values);
-              return Empty(m);
-            }),
-            1);
-  EXPECT_EQ(EachFailure([&](int n) {
-              ColorMap m(5, 99);
-              {
-                Armed a(n);
-                m = source;
-              }
-              return Empty(m) && m.maxValue == 255 && source.Identical(&kept) == 1;
-            }),
-            1);
-  EXPECT_EQ(EachFailure([&](int n) {
-              Armed a(n);
-              const ColorMap m(source);
-              return Empty(m);
-            }),
-            1);
-  EXPECT_EQ(EachFailure([&](int n) {
-              Armed a(n);
-              ColorMap* m = ColOpen(4, 255);
-              ColDeleteColorMap(m);
-              return m == nullptr;
-            }),
-            2);
-  EXPECT_EQ(EachFailure([&](int n) {
-              Armed a(n);
-              ColorXfm* x = ColOpenXfm(4);
-              ColCloseXfm(&x);
-              const ColorXfm y(4);
-              return x == nullptr || (y.size == 0 && y.table == nullptr);
-            }),
-            3);
+  EachFailure(2, [&](int n) {
+    Armed a(n);
+    const ColorMap m(3, 255, values), copy(source);
+    return Empty(n == 1 ? m : copy);
+  });
+  EachFailure(1, [&](int n) {
+    ColorMap m(5, 99);
+    {
+      Armed a(n);
+      m = source;
+    }
+    return Empty(m) && m.maxValue == 255 && source.Identical(&kept) == 1;
+  });
+  EachFailure(2, [&](int n) {
+    Armed a(n);
+    ColorMap* m = ColOpen(4, 255);
+    ColDeleteColorMap(m);
+    return m == nullptr;
+  });
+  EachFailure(3, [&](int n) {
+    Armed a(n);
+    ColorXfm* x = ColOpenXfm(4);
+    ColCloseXfm(&x);
+    const ColorXfm y(4);
+    return x == nullptr || (y.size == 0 && y.table == nullptr);
+  });
   ColorRWMap indices(3);
   indices.count = 2;
-  EXPECT_EQ(EachFailure([&](int n) {
-              Armed a(n);
-              const ColorRWMap r(5), copy(indices);
-              return (r.size == 0 && r.list == nullptr) || (copy.size == 0 && copy.list == nullptr);
-            }),
-            2);
-  EXPECT_EQ(EachFailure([&](int n) {
-              ColorRWMap r(7);
-              {
-                Armed a(n);
-                r = indices;
-              }
-              return r.size == 0 && r.count == 0 && r.list == nullptr && indices.size == 3;
-            }),
-            1);
+  EachFailure(2, [&](int n) {
+    Armed a(n);
+    const ColorRWMap r(5), copy(indices);
+    return (n == 1 ? r : copy).size == 0 && (n == 1 ? r : copy).list == nullptr;
+  });
+  EachFailure(1, [&](int n) {
+    ColorRWMap r(7);
+    {
+      Armed a(n);
+      r = indices;
+    }
+    return r.size == 0 && r.count == 0 && r.list == nullptr && indices.size == 3;
+  });
 }
 
 TEST(AllocationFailure, LineTypeListsKeepWhatTheyCan) {
   // The constructor leaves out the built-in definition it cannot make.
-  EXPECT_EQ(EachFailure([&](int n) {
-              Armed a(n);
-              const CLineTypeDefList list;
-              bool others_kept = list.numDefinitions == 12;
-              for (int i = 0; i < list.numDefinitions; ++i)
-                others_kept = others_kept && list.definitions[i]->index != std::uint32_t(n);
-              return others_kept;
-            }),
-            13);
+  EachFailure(13, [&](int n) {
+    Armed a(n);
+    const CLineTypeDefList list;
+    bool others_kept = list.numDefinitions == 12;
+    for (int i = 0; i < list.numDefinitions; ++i)
+      others_kept = others_kept && list.definitions[i]->index != std::uint32_t(n);
+    return others_kept;
+  });
   const CLineTypeDefList source;
-  EXPECT_EQ(EachFailure([&](int n) {
-              Armed a(n);
-              const CLineTypeDefList copy(source);
-              return copy.numDefinitions == 0 && copy.nextIndex == 0;
-            }),
-            13);
-  EXPECT_EQ(EachFailure([&](int n) {
-              CLineTypeDefList target;
-              CLineTypeDefinition* const first = target.definitions[0];
-              target.definitions[0]->SetPatternLength(7.0);
-              {
-                Armed a(n);
-                target = source;
-              }
-              return target.numDefinitions == 13 && target.definitions[0] == first &&
-                     first->patternLength == 7.0;
-            }),
-            13);
+  EachFailure(13, [&](int n) {
+    Armed a(n);
+    const CLineTypeDefList copy(source);
+    return copy.numDefinitions == 0 && copy.nextIndex == 0;
+  });
+  EachFailure(13, [&](int n) {
+    CLineTypeDefList target;
+    CLineTypeDefinition* const first = target.definitions[0];
+    target.definitions[0]->SetPatternLength(7.0);
+    {
+      Armed a(n);
+      target = source;
+    }
+    return target.numDefinitions == 13 && target.definitions[0] == first &&
+           first->patternLength == 7.0;
+  });
 }
 
 TEST(AllocationFailure, OsLayerAnswersNullOrMinusOne) {
-  EXPECT_EQ(EachFailure([&](int n) {
-              Armed a(n);
-              char* path = osh_find_exec_path("some-name");
-              std::free(path);
-              return path == nullptr;
-            }),
-            1);
-  EXPECT_EQ(EachFailure([&](int n) {
-              std::int32_t r = 0;
-              {
-                Armed a(n);
-                r = osh_setenv("QZ_FAULT_TEST", "1");
-              }
-              return r == -1 && std::getenv("QZ_FAULT_TEST") == nullptr;
-            }),
-            1);
+  EachFailure(1, [&](int n) {
+    Armed a(n);
+    char* path = osh_find_exec_path("some-name");
+    std::free(path);
+    return path == nullptr;
+  });
+  EachFailure(1, [&](int n) {
+    std::int32_t r = 0;
+    {
+      Armed a(n);
+      r = osh_setenv("QZ_FAULT_TEST", "1");
+    }
+    return r == -1 && std::getenv("QZ_FAULT_TEST") == nullptr;
+  });
   qz::testing::FakeOs os;
   os.font_count = 3;
-  EXPECT_EQ(EachFailure([&](int n) {
-              Armed a(n);
-              char** list = osh_GetFontFileList();
-              const bool failed = list == nullptr;
-              osh_FreeFontFileList(&list);
-              return failed;
-            }),
-            5);
+  EachFailure(5, [&](int n) {
+    Armed a(n);
+    char** list = osh_GetFontFileList();
+    const bool failed = list == nullptr;
+    osh_FreeFontFileList(&list);
+    return failed;
+  });
 }
 
 // The trace facility allocates nothing; what it acquires is its file. When

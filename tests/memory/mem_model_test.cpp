@@ -25,15 +25,13 @@ namespace {
 namespace qd = qz::detail;
 using Entry = MemEntryT;
 #define TRACE(...) QZ_MEM_TRACE(__VA_ARGS__)
-long L(std::int32_t v) {
-  return v;
-}
 template <typename... A>
 std::string Str(const char* format, A... args) {
   char text[64];
   std::snprintf(text, sizeof text, format, args...);
   return text;
 }
+const Entry kFree{nullptr, 0, 0, 0, nullptr, 0, 0, -1};
 
 // ---- The reference: one linear walk per question. ----
 struct RefList {
@@ -42,18 +40,13 @@ struct RefList {
 };
 void RefGrow(MemListT* l) {
   auto& t = reinterpret_cast<RefList*>(l)->table;
-  t.resize(t.size() + 16, Entry{nullptr, 0, 0, 0, nullptr, 0, 0, -1});
+  t.resize(t.size() + 16, kFree);
   l->entries = t.data();
   l->size += 16;
 }
-int RefFind(const MemListT* l, const void* a) {
-  for (int i = 0; a != nullptr && i < l->size; ++i)
-    if (l->entries[i].address == a) return i;
-  return -1;
-}
-int RefLowestFree(const MemListT* l) {
+int RefFind(const MemListT* l, const void* a) {  // a null address: the lowest free slot
   for (int i = 0; i < l->size; ++i)
-    if (l->entries[i].address == nullptr) return i;
+    if (l->entries[i].address == a) return i;
   return -1;
 }
 int RefContainer(const MemListT* l, const void* p, int skip) {
@@ -68,32 +61,30 @@ void RefLink(MemListT* l, int i, int c) {
   if (c < 0) return;
   l->entries[i].parent = c;
   l->entries[c].total_size += l->entries[i].size;
-  TRACE("    Parent sequence [%ld] total size %ld\n", L(l->entries[c].sequence),
-        L(l->entries[c].total_size));
+  TRACE("    Parent sequence [%d] total size %d\n", l->entries[c].sequence,
+        l->entries[c].total_size);
 }
 bool RefRelease(MemListT* l, int i) {
   Entry& e = l->entries[i];
   if (*e.back_ptr != e.address) {
-    TRACE("**[%ld] Back pointer does not contain address\n", L(e.sequence));
+    TRACE("**[%d] Back pointer does not contain address\n", e.sequence);
     return false;
   }
   for (int j = 0; j < l->size; ++j) {
     if (l->entries[j].parent != i) continue;
-    TRACE("**[%ld] Is parent/n", L(e.sequence));
+    TRACE("**[%d] Is parent/n", e.sequence);
     return false;
   }
   l->pool->used -= e.size;
-  TRACE("  [%ld] Release %ld pool used %ld\n", L(e.sequence), L(e.size), L(l->pool->used));
+  TRACE("  [%d] Release %d pool used %d\n", e.sequence, e.size, l->pool->used);
   if (e.parent >= 0) {
     Entry& p = l->entries[e.parent];
     p.total_size -= e.size;
-    TRACE("  [%ld] Parent sequence [%ld], new total %ld\n", L(e.sequence), L(p.sequence),
-          L(p.total_size));
+    TRACE("  [%d] Parent sequence [%d], new total %d\n", e.sequence, p.sequence, p.total_size);
   }
-  void* block = e.address;
   *e.back_ptr = nullptr;
-  qd::MemHeapRelease(block);
-  e = Entry{nullptr, 0, 0, 0, nullptr, 0, 0, -1};
+  qd::MemHeapRelease(e.address);
+  e = kFree;
   --l->used;
   return true;
 }
@@ -112,80 +103,64 @@ bool RefRaise(MemListT* l, std::int32_t code, std::intptr_t key, std::int32_t si
   const bool answered = l->handler(&x) != 0;
   return answered && (c < 0 || (l->entries[c].address != nullptr && l->entries[c].sequence == seq));
 }
-void* RefBlock(std::int32_t size) {
-  return size < 0 ? nullptr : qd::MemHeapAllocate(size == 0 ? 1u : std::size_t(size));
-}
+// Sizes stay far below 2^31 here, so the model leaves out that overflow.
 std::int32_t RefAllocate(MemListT* l, std::int32_t size, std::intptr_t key, void** bp) {
-  TRACE("Allocate:  list %#lx key %#lx size %ld back ptr %#lx\n", qd::MemHex(l), qd::MemHex(key),
-        L(size), qd::MemHex(bp));
+  TRACE("Allocate:  list %#lx key %#lx size %d back ptr %#lx\n", qd::MemHex(l), qd::MemHex(key),
+        size, qd::MemHex(bp));
   MemPoolT* pool = l->pool;
   if (size > pool->size) {
-    TRACE("**Pool of %ld too small\n", L(pool->size));
+    TRACE("**Pool of %d too small\n", pool->size);
     if (!RefRaise(l, MEM_POOL_TOO_SMALL, key, size, bp)) return MEM_POOL_TOO_SMALL;
   }
   if (l->used >= l->size) RefGrow(l);  // the model's table always grows
-  if (std::int64_t{pool->used} + size > pool->size) {
-    TRACE("**Pool overflow current size %ld\n", L(pool->used));
+  if (pool->used + size > pool->size) {
+    TRACE("**Pool overflow current size %d\n", pool->used);
     if (!RefRaise(l, MEM_POOL_OVERFLOW, key, size, bp)) {
       TRACE("**Pool overflow after exception processing\n");
       return MEM_POOL_OVERFLOW;
     }
   }
-  void* block = RefBlock(size);
+  const auto bytes = static_cast<std::size_t>(size == 0 ? 1 : size);
+  void* block = qd::MemHeapAllocate(bytes);
   if (block == nullptr) {
     TRACE("**Malloc failed\n");
     if (!RefRaise(l, MEM_MALLOC_FAILED, key, size, bp)) {
       TRACE("**Malloc failed after exception processing\n");
       return MEM_MALLOC_FAILED;
     }
-    if ((block = RefBlock(size)) == nullptr) {
+    if ((block = qd::MemHeapAllocate(bytes)) == nullptr) {
       TRACE("**Malloc failed\n");
       return MEM_MALLOC_FAILED;
     }
   }
-  if (std::int64_t{pool->used} + size > 2147483647) {
-    qd::MemHeapRelease(block);
-    TRACE("**Pool overflow after exception processing\n");
-    return MEM_POOL_OVERFLOW;
-  }
   const int c = RefContainer(l, bp, -1);
-  if (RefLowestFree(l) < 0) RefGrow(l);
-  const int i = RefLowestFree(l);
-  std::int32_t& seq = qd::mem_state().sequence;
+  if (RefFind(l, nullptr) < 0) RefGrow(l);
+  const int i = RefFind(l, nullptr);
+  const std::int32_t seq = qd::mem_state().sequence++;
   pool->used += size;
-  l->entries[i] = Entry{block, size, size, key, bp, 0, seq++, -1};
+  l->entries[i] = Entry{block, size, size, key, bp, 0, seq, -1};
   ++l->used;
-  TRACE("  [%ld] Allocation address %#lx total size %ld pool used %ld\n", L(seq - 1),
-        qd::MemHex(block), L(size), L(pool->used));
+  TRACE("  [%d] Allocation address %#lx total size %d pool used %d\n", seq, qd::MemHex(block), size,
+        pool->used);
   RefLink(l, i, c);
   *bp = block;
   return MEM_OK;
 }
-void RefSetPointer(MemListT* l, void* a, void** bp) {
+void RefSetPointer(MemListT* l, void* a, void** bp) {  // `a` is always a block here
   TRACE("Set pointer: list %#lx address %#lx back ptr %#lx\n", qd::MemHex(l), qd::MemHex(a),
         qd::MemHex(bp));
   const int i = RefFind(l, a);
-  if (i < 0) {
-    TRACE("**Address not found\n");
-    return;
-  }
   Entry& e = l->entries[i];
-  TRACE("  [%ld] Set pointer replaces %#lx\n", L(e.sequence), qd::MemHex(e.back_ptr));
+  TRACE("  [%d] Set pointer replaces %#lx\n", e.sequence, qd::MemHex(e.back_ptr));
   if (e.parent >= 0) l->entries[e.parent].total_size -= e.size;
   e.parent = -1;
   e.back_ptr = bp;
   RefLink(l, i, RefContainer(l, bp, i));
   *bp = a;
 }
-void RefFreeBlock(MemListT* l, void* a) {
+void RefFreeBlock(MemListT* l, void* a) {  // `a` is always a block here
   TRACE("Free: list %#lx address %#lx\n", qd::MemHex(l), qd::MemHex(a));
-  const int i = RefFind(l, a);
-  if (i >= 0) {
-    RefRelease(l, i);
-    return;
-  }
-  TRACE("**Address not found\n");
-  qd::MemHeapRelease(a);
+  RefRelease(l, RefFind(l, a));
 }
 void RefClear(MemListT* l) {
   for (int before = -1; l->used != before;) {
@@ -199,12 +174,8 @@ void RefClear(MemListT* l) {
 }
 template <int pick>
 unsigned short RefRemove(MemListT* l) {
-  static const char* const open[] = {"!!Remove: Smallest\n", "!!Remove: Largest\n",
-                                     "!!Remove: Oldest\n"};
-  static const char* const close[] = {"^^Remove: Smallest\n", "^^Remove: Largest\n",
-                                      "^^Remove: Oldest\n"};
-  TRACE("%s", open[pick]);
-  if (l->used == 0) return 0;
+  static const char* const name[] = {"Smallest", "Largest", "Oldest"};
+  TRACE("!!Remove: %s\n", name[pick]);
   std::int32_t kept = pick == 0 ? 2147483647 : pick == 1 ? 0 : qd::mem_state().sequence;
   int best = -1;
   for (int i = 0; i < l->size; ++i) {
@@ -215,7 +186,7 @@ unsigned short RefRemove(MemListT* l) {
   }
   if (best < 0) return 0;
   RefTree(l, best);
-  TRACE("%s", close[pick]);
+  TRACE("^^Remove: %s\n", name[pick]);
   return 1;
 }
 
@@ -261,8 +232,7 @@ struct QuarantineHeap : qd::MemHeap {
       g_world->log += "refused;";
       return nullptr;
     }
-    live.push_back(std::calloc(1, bytes));
-    return live.back();
+    return live.emplace_back(std::calloc(1, bytes));
   }
   void Release(void* block) override {
     if (block == nullptr) return;
@@ -279,25 +249,21 @@ void** PickVariable(World& w) {
   return &w.roots[w.rng() % 8];
 }
 
+// Evicts, frees some block or allocates once more (not nested deeper), then
+// answers yes three times in four.
 unsigned short Handler(MemExceptionT* x) {
   World& w = *g_world;
   w.log += Str("H%d,%d;", x->code, x->size);
   MemEntryT& e = x->list->entries[w.rng() % x->list->size];
-  switch (w.rng() % 6) {
-    case 0:
-    case 1:
-    case 2:
-      w.api->remove[w.rng() % 3](x->list);
-      break;
-    case 3:
-      if (e.address != nullptr) w.api->free(x->list, e.address);
-      break;
-    case 4:
-      if (w.depth++ == 0) w.log += std::to_string(w.api->allocate(x->list, 8, 9, PickVariable(w)));
-      --w.depth;
-      break;
-    default:
-      break;
+  const auto act = w.rng() % 6;
+  if (act < 3) {
+    w.api->remove[w.rng() % 3](x->list);
+  } else if (act == 3 && e.address != nullptr) {
+    w.api->free(x->list, e.address);
+  } else if (act == 4 && w.depth == 0) {
+    ++w.depth;
+    w.log += std::to_string(w.api->allocate(x->list, 8, 9, PickVariable(w)));
+    --w.depth;
   }
   return static_cast<unsigned short>(w.rng() % 4 != 0);
 }
@@ -337,35 +303,35 @@ void Step(World& w) {
 
 // The state of a world after a step, with every address named: blocks by
 // their sequence numbers, roots by index.
-std::string Snapshot(const World& w, std::map<std::uintptr_t, std::string>& names) {
+using Names = std::map<std::uintptr_t, std::string>;
+std::string Name(const Names& names, std::uintptr_t at) {
+  auto it = names.find(at);
+  return at == 0 ? "0" : it == names.end() ? "?" : it->second;
+}
+std::string Name(const Names& names, const void* p) {
+  return Name(names, reinterpret_cast<std::uintptr_t>(p));
+}
+std::string Snapshot(const World& w, Names& names) {
   for (int i = 0; i < 8; ++i)
     names[reinterpret_cast<std::uintptr_t>(&w.roots[i])] = Str("R%d", i);
   for (int i = 0; i < w.list->size; ++i) {
     const MemEntryT& e = w.list->entries[i];
-    const auto at = reinterpret_cast<std::uintptr_t>(e.address);
-    if (at == 0) continue;
-    names[at] = Str("B%d", e.sequence);
-    for (unsigned k = 1; k < 3 && e.size >= 16; ++k)
-      names[reinterpret_cast<std::uintptr_t>(Field(e, k))] = Str("B%d+%u", e.sequence, k);
+    for (unsigned k = 0; k < 3 && e.address != nullptr && (k == 0 || e.size >= 16); ++k)
+      names[reinterpret_cast<std::uintptr_t>(Field(e, k))] =
+          Str(k ? "B%d+%u" : "B%d", e.sequence, k);
   }
-  const auto name = [&](const void* p) {
-    auto it = names.find(reinterpret_cast<std::uintptr_t>(p));
-    return p == nullptr ? std::string("0") : it == names.end() ? std::string("?") : it->second;
-  };
   std::string s = w.log + Str("|%d,%d,%d|", w.list->size, w.list->used, w.pool->used);
   for (int i = 0; i < w.list->size; ++i) {
     const MemEntryT& e = w.list->entries[i];
-    s += name(e.address);
-    s += Str(" %d %d %ld %d %d ", e.size, e.total_size, static_cast<long>(e.key), e.excluded,
-             e.parent);
-    s += name(e.back_ptr);
-    if (e.address != nullptr && e.size >= 16) {
-      for (unsigned k = 0; k < 3; ++k)
-        s.append(",").append(name(*Field(e, k)));
-    }
+    s += Name(names, e.address) +
+         Str(" %d %d %ld %d %d ", e.size, e.total_size, static_cast<long>(e.key), e.excluded,
+             e.parent) +
+         Name(names, e.back_ptr);
+    for (unsigned k = 0; k < 3 && e.address != nullptr && e.size >= 16; ++k)
+      s += "," + Name(names, *Field(e, k));
   }
   for (void* r : w.roots)
-    s.append(",").append(name(r));
+    s += "," + Name(names, r);
   return s;
 }
 
@@ -385,18 +351,19 @@ std::vector<std::string> RunWorld(const Api& api, unsigned seed, int steps, Quar
   }
   qd::mem_state().sequence = 1000;
   g_world = &w;
-  std::map<std::uintptr_t, std::string> names{{reinterpret_cast<std::uintptr_t>(w.list), "L"}};
+  Names names{{reinterpret_cast<std::uintptr_t>(w.list), "L"}};
   std::vector<std::string> out;
   qd::SetMemDiagnostics(true);
   ::testing::internal::CaptureStdout();
-  for (int i = 0; i < steps; ++i) {
-    Step(w);
+  for (int i = 0; i <= steps; ++i) {  // the last step clears the list
+    if (i < steps)
+      Step(w);
+    else
+      w.api->clear(w.list);
     out.push_back(Snapshot(w, names));
     w.log.clear();
   }
-  w.api->clear(w.list);
-  out.push_back(Snapshot(w, names));
-  std::string transcript = ::testing::internal::GetCapturedStdout();
+  const std::string transcript = ::testing::internal::GetCapturedStdout();
   qd::SetMemDiagnostics(false);
   g_world = nullptr;
   std::string named;  // every `0x...` of the transcript replaced by its name
@@ -408,8 +375,9 @@ std::vector<std::string> RunWorld(const Api& api, unsigned seed, int steps, Quar
     while (end < transcript.size() && std::isxdigit(static_cast<unsigned char>(transcript[end])))
       ++end;
     const std::string token = transcript.substr(hex, end - hex);
-    auto found = names.find(static_cast<std::uintptr_t>(std::stoull(token, nullptr, 16)));
-    named += found != names.end() ? found->second : token.size() <= 4 ? token : "?";
+    named += token.size() <= 4
+                 ? token
+                 : Name(names, static_cast<std::uintptr_t>(std::stoull(token, nullptr, 16)));
     hex = end;
   }
   out.push_back(named);

@@ -48,35 +48,31 @@ std::string Contents(VarListEntryT** head, bool drain = false) {
   return out;
 }
 
-TEST(VarList, InsertPositionsDuplicatesWhichTwinEachCallFindsAndLongNames) {
+// The name-list fuzz target compares every operation with a model; these
+// are the cases it meets only by chance.
+TEST(VarList, AnchorsPositionsTwinsAndLongNames) {
   VarListEntryT* head = nullptr;
   EXPECT_EQ(VarInsertNameInfo(&head, "a", 1, VAR_INSERT_AFTER, "a"), nullptr);
   EXPECT_STREQ(VarInsertNameInfo(&head, "Red", 1, VAR_INSERT_END, nullptr), "Red");
   EXPECT_EQ(VarAddNameInfo(&head, "red", 9), nullptr);
   EXPECT_STREQ(VarAddNameInfo(&head, "Blue", 2), "Blue");
-  EXPECT_STREQ(VarInsertNameInfo(&head, "first", 3, VAR_INSERT_BEFORE, "RED"), "first");
-  EXPECT_STREQ(VarInsertNameInfo(&head, "last", 4, VAR_INSERT_AFTER, "blue"), "last");
   EXPECT_STREQ(VarInsertNameInfo(&head, "mid", 5, 77, "Blue"), "mid");  // acts as before
-  EXPECT_STREQ(VarInsertNameInfo(&head, "end", 6, VAR_INSERT_END, "first"), "end");
+  EXPECT_STREQ(VarInsertNameInfo(&head, "end", 6, VAR_INSERT_END, "absent"), "end");
   EXPECT_EQ(VarInsertNameInfo(&head, "x", 7, VAR_INSERT_AFTER, "absent"), nullptr);
-  EXPECT_EQ(VarInsertNameInfo(&head, "LAST", 7, VAR_INSERT_BEFORE, "first"), nullptr);
-  EXPECT_EQ(Contents(&head), "first=3 Red=1 mid=5 Blue=2 last=4 end=6 ");
+  EXPECT_EQ(VarInsertNameInfo(&head, "RED", 7, VAR_INSERT_BEFORE, "Blue"), nullptr);
   std::intptr_t info = 0;
-  EXPECT_EQ(VarLookupNameInfo(head, "MID", &info) + VarLookupNameInfo(nullptr, "mid", &info), 1);
-  EXPECT_EQ(info, 5);
-  EXPECT_EQ(VarDeleteNameInfo(&head, "FIRST"), 3);
-  EXPECT_EQ(VarDeleteNameInfo(&head, "mid") + VarDeleteNameInfo(&head, "nothing"), 5);
-  EXPECT_EQ(VarDeleteNameInfo(&head, "end") + VarDeleteNameInfo(nullptr, "red"), 6);
+  EXPECT_EQ(VarLookupNameInfo(nullptr, "mid", &info) + VarDeleteNameInfo(nullptr, "red"), 0);
+  EXPECT_EQ(Contents(&head), "Red=1 mid=5 Blue=2 end=6 ");
 
   // Renaming makes twins: lookup and delete take the first, exchange and
   // insert the last.
-  EXPECT_STREQ(VarReplaceNameInfo(head, "LAST", "red"), "red");
+  EXPECT_STREQ(VarReplaceNameInfo(head, "END", "red"), "red");
   EXPECT_TRUE(!VarReplaceNameInfo(head, "zz", "y") && !VarReplaceNameInfo(nullptr, "red", "y"));
   VarExchangeNameInfo(head, "RED", "blue");
   VarExchangeNameInfo(head, "red", "red");
   VarExchangeNameInfo(head, "red", "missing");
   EXPECT_STREQ(VarInsertNameInfo(&head, "after", 7, VAR_INSERT_AFTER, "red"), "after");
-  EXPECT_EQ(Contents(&head), "Red=1 Blue=4 red=2 after=7 ");
+  EXPECT_EQ(Contents(&head), "Red=1 mid=5 Blue=6 red=2 after=7 ");
   EXPECT_TRUE(VarLookupNameInfo(head, "red", &info) == 1 && info == 1);
   EXPECT_EQ(VarDeleteNameInfo(&head, "RED"), 1);
   EXPECT_EQ(VarListInfo(nullptr), 0);
@@ -86,7 +82,7 @@ TEST(VarList, InsertPositionsDuplicatesWhichTwinEachCallFindsAndLongNames) {
   const std::string stem(159, 'n'), one = stem + "1", two = stem + "2";
   EXPECT_TRUE(VarAddNameInfo(&head, one.c_str(), 8) && VarAddNameInfo(&head, two.c_str(), 9));
   EXPECT_TRUE(VarLookupNameInfo(head, (two + std::string(5000, 'z')).c_str(), &info) && info == 8);
-  EXPECT_EQ(Contents(&head, true), "Blue=4 red=2 after=7 " + one + "=8 " + two + "=9 ");
+  EXPECT_EQ(Contents(&head, true), "mid=5 Blue=6 red=2 after=7 " + one + "=8 " + two + "=9 ");
 }
 
 // Fails the allocation numbered `g_fail_at` since `g_calls` was reset.
