@@ -149,10 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         break;
       default:
-        if (m != nullptr)
-          maps[i].reset();
-        else
-          maps[i].reset(ColOpen(in.ConsumeIntegralInRange(0, 8), 255));
+        maps[i].reset(m != nullptr ? nullptr : ColOpen(in.ConsumeIntegralInRange(0, 8), 255));
         break;
     }
   }

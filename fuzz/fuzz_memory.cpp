@@ -159,10 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
       case 7:
         if (g_tree != nullptr) {
-          if (in.ConsumeBool())
-            MemListInitializeSearch(g_tree);
-          else
-            MemListRemoveFromSearch(g_tree, key);
+          in.ConsumeBool() ? MemListInitializeSearch(g_tree) : MemListRemoveFromSearch(g_tree, key);
           MemAvailable(g_tree, bytes);
         }
         break;
