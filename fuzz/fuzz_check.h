@@ -1,5 +1,5 @@
-// Shared by the fuzz targets: a check that aborts with its text (libFuzzer
-// then keeps the input), and the input reader.
+// Shared by the fuzz targets: the input reader, and a check that aborts with
+// its text so that libFuzzer keeps the input.
 #ifndef QZUTIL_FUZZ_FUZZ_CHECK_H
 #define QZUTIL_FUZZ_FUZZ_CHECK_H
 
@@ -8,12 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition)                                                             \
-  do {                                                                                    \
-    if (!(condition)) {                                                                   \
-      std::fprintf(stderr, "check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-      std::abort();                                                                       \
-    }                                                                                     \
-  } while (0)
+[[noreturn]] inline void FuzzFail(const char* condition, const char* file, int line) {
+  std::fprintf(stderr, "check failed: %s (%s:%d)\n", condition, file, line);
+  std::abort();
+}
+#define FUZZ_CHECK(condition) ((condition) ? void() : FuzzFail(#condition, __FILE__, __LINE__))
 
 #endif  // QZUTIL_FUZZ_FUZZ_CHECK_H

@@ -1,9 +1,8 @@
-// Colour maps, index lists and transforms under random sequences of
-// construction, copying, assignment (self-assignment included), edits and
-// searches. Every object is destroyed the ordinary way at the end, so a
-// shared or stale array shows up as a double free or a use after free.
-// Closest-colour answers are checked against a plain search on scales up to
-// 2364, where the float-held best distance is exact.
+// Colour maps, index lists and transforms under random construction, copies,
+// (self-)assignment, edits and searches; each is destroyed normally, so a shared
+// or stale array shows up as a double free or a use after free. Closest-colour
+// answers match a plain search on scales up to 2364, where the float-held
+// best distance is exact.
 #include <memory>
 
 #include "fuzz_check.h"
@@ -150,10 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         break;
       default:
-        if (m != nullptr)
-          maps[i].reset();
-        else
-          maps[i].reset(ColOpen(in.ConsumeIntegralInRange(0, 8), 255));
+        maps[i].reset(m != nullptr ? nullptr : ColOpen(in.ConsumeIntegralInRange(0, 8), 255));
         break;
     }
   }

@@ -1,6 +1,5 @@
-// Colour text and name lookups: SetValue and SetIndex either succeed with
-// components in 0..255 or leave the colour alone; a name found gives back
-// a name for the same colour; the HSV round trip stays in range.
+// Colour text and names: a setter succeeds with components in 0..255 or leaves
+// the colour alone; a name found maps back to the same colour; HSV stays in range.
 #include <string>
 
 #include "fuzz_check.h"
@@ -12,9 +11,9 @@ namespace {
 bool Equal(const ColorRGB& a, const ColorRGB& b) {
   return a.red == b.red && a.green == b.green && a.blue == b.blue;
 }
-bool InByteRange(const ColorRGB& c) {
-  return c.red >= 0 && c.red <= 255 && c.green >= 0 && c.green <= 255 && c.blue >= 0 &&
-         c.blue <= 255;
+bool InByteRange(const ColorRGB& c, std::int32_t top = 255) {
+  return c.red >= 0 && c.red <= top && c.green >= 0 && c.green <= top && c.blue >= 0 &&
+         c.blue <= top;
 }
 
 }  // namespace
@@ -50,16 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(Equal(named, start));
   }
 
-  ColorRGB rgb = start;
-  if (rgb.SetRGBColor(f[0], f[1], f[2]) == 1)
-    FUZZ_CHECK(InByteRange(rgb));
-  else
-    FUZZ_CHECK(Equal(rgb, start));
-  ColorRGB hsv = start;
-  if (hsv.SetHSVColor(f[0], f[1], f[2]) == 1)
-    FUZZ_CHECK(InByteRange(hsv));
-  else
-    FUZZ_CHECK(Equal(hsv, start));
+  ColorRGB rgb = start, hsv = start;
+  FUZZ_CHECK(rgb.SetRGBColor(f[0], f[1], f[2]) == 1 ? InByteRange(rgb) : Equal(rgb, start));
+  FUZZ_CHECK(hsv.SetHSVColor(f[0], f[1], f[2]) == 1 ? InByteRange(hsv) : Equal(hsv, start));
 
   // Any colour on 0..scale converts to HSV in range and back onto the scale.
   ColorHSV h{};
@@ -68,7 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              h.value >= 0.0f && h.value <= 1.0f);
   ColorRGB back{};
   back.HsvToRgb(&h, scale);
-  FUZZ_CHECK(back.red >= 0 && back.red <= scale && back.green >= 0 && back.green <= scale &&
-             back.blue >= 0 && back.blue <= scale);
+  FUZZ_CHECK(InByteRange(back, scale));
   return 0;
 }

@@ -1,7 +1,6 @@
-// Geometry functions and path helpers on values from the input: conic
-// classification, reduction and points, picking distances, boxes, cubic
-// polylines, trigonometry, units, and the file-name helpers on exact-size
-// buffers. Checks are the documented ranges and shapes of the answers.
+// Geometry and file-name helpers on values from the input (conics, picking,
+// boxes, cubic polylines, trigonometry, units; names on exact-size buffers),
+// checked against the documented ranges and shapes of the answers.
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -27,11 +26,9 @@ RealPtT Point(FuzzedDataProvider& in) {
   return {Value(in), Value(in)};
 }
 
-bool Finite(const RealPtT& p) {
-  return std::isfinite(p.x) && std::isfinite(p.y);
-}
 void CheckBox(const RealPtT& max, const RealPtT& min) {
-  if (Finite(max) && Finite(min)) FUZZ_CHECK(max.x >= min.x && max.y >= min.y);
+  if (std::isfinite(max.x) && std::isfinite(max.y) && std::isfinite(min.x) && std::isfinite(min.y))
+    FUZZ_CHECK(max.x >= min.x && max.y >= min.y);
 }
 void CheckDistance(double d) {
   FUZZ_CHECK(!(d < 0.0));
@@ -51,29 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        q,         r,         static_cast<short>(in.ConsumeBool())};
       const double t = Value(in);
       RealPtT out{};
-      switch (utl_conic_type(&arc)) {
-        case 'P': {
-          UtlParabolaT f{};
-          utl_standard_parabola(&arc, &f);
-          utl_parabola_point(&f, t, &out);
-          break;
-        }
-        case 'H': {
-          UtlHyperbolaT f{};
-          utl_standard_hyperbola(&arc, &f);
-          utl_hyperbola_point(&f, t, &out);
-          break;
-        }
-        case 'C':
-        case 'E': {
-          UtlEllipseT f{};
-          utl_standard_ellipse(&arc, &f);
-          utl_ellipse_point(&f, t, &out);
-          break;
-        }
-        default:
-          break;
-      }
+      const char type = utl_conic_type(&arc);
+      UtlParabolaT parabola{};
+      UtlHyperbolaT hyperbola{};
+      UtlEllipseT ellipse{};
+      if (type == 'P')
+        utl_standard_parabola(&arc, &parabola), utl_parabola_point(&parabola, t, &out);
+      if (type == 'H')
+        utl_standard_hyperbola(&arc, &hyperbola), utl_hyperbola_point(&hyperbola, t, &out);
+      if (type == 'C' || type == 'E')
+        utl_standard_ellipse(&arc, &ellipse), utl_ellipse_point(&ellipse, t, &out);
       CheckDistance(utl_point_conarc(&p, &arc));
       utl_maxmin_conic(&arc, &max, &min);
       CheckBox(max, min);

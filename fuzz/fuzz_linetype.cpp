@@ -1,6 +1,6 @@
-// Line-type patterns, definitions and lists under random operation
-// sequences, with a model of the list (index, length and fragments per
-// slot) checked after every step, and deep copies checked to stay apart.
+// Line-type lists under random operation sequences against a model of each
+// slot (index, length, fragments); deep copies must stay apart.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -26,13 +26,11 @@ void Compare(CLineTypeDefList& list, const std::vector<Row>& model, std::uint32_
     const CLineTypeDefinition* d = list.definitions[i];
     FUZZ_CHECK((d != nullptr) == (i < model.size()));
     if (d == nullptr) continue;
-    FUZZ_CHECK(d->index == model[i].index && d->pattern.numFragments >= 0 &&
-               d->pattern.numFragments <= 20);
-    FUZZ_CHECK(std::memcmp(&d->patternLength, &model[i].length, sizeof(double)) == 0);
-    FUZZ_CHECK(d->pattern.numFragments == static_cast<std::int32_t>(model[i].fragments.size()));
-    for (std::size_t k = 0; k < model[i].fragments.size(); ++k)
-      FUZZ_CHECK(std::memcmp(&d->pattern.fragments[k], &model[i].fragments[k], sizeof(double)) ==
-                 0);
+    const std::vector<double>& f = model[i].fragments;
+    FUZZ_CHECK(d->index == model[i].index &&
+               std::memcmp(&d->patternLength, &model[i].length, sizeof(double)) == 0);
+    FUZZ_CHECK(d->pattern.numFragments == static_cast<std::int32_t>(f.size()));
+    FUZZ_CHECK(f.empty() || std::memcmp(d->pattern.fragments, f.data(), 8 * f.size()) == 0);
   }
 }
 
@@ -72,19 +70,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       bool found = true;
       const std::int32_t r = list->AddLineTypeDefinition(d, found);
       const bool full = model.size() == CLineTypeDefList::kMaxDefinitions;
-      std::size_t same = 0;
-      while (same < model.size() && !(model[same] == row))
-        ++same;
+      const auto same = std::find(model.begin(), model.end(), row);
       if (full || row.index == 0) {
         FUZZ_CHECK(r == -1 && !found);
         delete d;
-      } else if (same < model.size()) {
-        FUZZ_CHECK(found && r == static_cast<std::int32_t>(model[same].index));
+      } else if (same != model.end()) {
+        FUZZ_CHECK(found && r == static_cast<std::int32_t>(same->index));
         delete d;
       } else {
-        bool taken = false;
-        for (const Row& m : model)
-          taken = taken || m.index == row.index;
+        const bool taken = std::any_of(model.begin(), model.end(),
+                                       [&](const Row& m) { return m.index == row.index; });
         const std::uint32_t index = taken ? next : row.index;
         if (index > 2147483647u) {
           FUZZ_CHECK(r == -1 && !found);
@@ -99,10 +94,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (op == 2) {
       const std::uint32_t index = in.ConsumeIntegralInRange<std::uint32_t>(0, 30);
       const CLineTypeDefinition* d = list->GetDefinition(index);
-      std::size_t k = 0;
-      while (k < model.size() && model[k].index != index)
-        ++k;
-      FUZZ_CHECK(d == (index == 0 || k == model.size() ? nullptr : list->definitions[k]));
+      const auto k =
+          std::find_if(model.begin(), model.end(), [&](const Row& m) { return m.index == index; }) -
+          model.begin();
+      FUZZ_CHECK(d == (index == 0 || k == std::ssize(model) ? nullptr : list->definitions[k]));
     } else if (op == 3) {
       // A deep copy, edited and then assigned back or dropped.
       CLineTypeDefList copy(*list);

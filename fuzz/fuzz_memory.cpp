@@ -1,10 +1,8 @@
-// The memory tracker under random operation sequences: one pool, a list
-// whose blocks may hold one another's variables (trees) and whose handler
-// is driven by the input (answers, evictions, frees, clears, even deleting
-// the list during the call), and a second plain list on the same pool. After
-// every step the books must balance: pool used = registered sizes, each
-// total_size = size + direct children. The heap behind the family is a
-// tracking one, so the harness only ever touches blocks that are alive.
+// The memory tracker under random operation sequences: one pool, a tree list
+// whose handler is driven by the input (it may even delete the list), and a
+// plain list. After every step pool used = registered sizes and each
+// total_size = size + direct children. A tracking heap keeps the harness to
+// blocks that are alive.
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -26,8 +24,7 @@ struct TrackingHeap : qd::MemHeap {
   }
 } g_heap;
 
-// A block of 16 bytes or more holds two variables; blocks of the tree list
-// may be stored in them.
+// A block of 16 bytes or more holds two variables of the tree list.
 struct Node {
   void* var[2];
 };
@@ -42,8 +39,7 @@ bool Registered(const MemListT* list, const void* block) {
   return list != nullptr && block != nullptr && qd::MemFindAddress(list, block) >= 0;
 }
 
-// A variable of the tree list: a root, or a slot inside a live block that the
-// tree list holds.
+// A root, or a slot inside a live block of the tree list.
 void** TreeVariable() {
   const int pick = g_in->ConsumeIntegralInRange(0, 11);
   if (pick < 4) return &g_roots[pick];
@@ -65,21 +61,17 @@ void* TreeBlock() {
 }
 
 void Evict(MemListT* list, int how) {
-  if (how == 0)
-    MemListRemoveSmallest(list);
-  else if (how == 1)
-    MemListRemoveLargest(list);
-  else
-    MemListRemoveOldest(list);
+  static unsigned short (*const kEvict[])(MemListT*) = {MemListRemoveSmallest, MemListRemoveLargest,
+                                                        MemListRemoveOldest};
+  kEvict[how](list);
 }
 
 unsigned short Handler(MemExceptionT* x) {
   FUZZ_CHECK(x->list == g_tree && x->code >= MEM_POOL_OVERFLOW && x->code <= MEM_MALLOC_FAILED);
   switch (g_in->ConsumeIntegralInRange(0, 15)) {
     case 0:
-      return 0;
     case 1:
-      return 1;
+      return static_cast<unsigned short>(g_in->ConsumeBool());
     case 2:
       if (void* block = TreeBlock(); block != nullptr) MemFree(x->list, block);
       return 1;
@@ -167,10 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
       case 7:
         if (g_tree != nullptr) {
-          if (in.ConsumeBool())
-            MemListInitializeSearch(g_tree);
-          else
-            MemListRemoveFromSearch(g_tree, key);
+          in.ConsumeBool() ? MemListInitializeSearch(g_tree) : MemListRemoveFromSearch(g_tree, key);
           MemAvailable(g_tree, bytes);
         }
         break;

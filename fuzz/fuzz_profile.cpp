@@ -27,11 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto out = std::make_unique<char[]>(out_size);
   const std::uint32_t n =
       reader.GetString(file.c_str(), section.c_str(), key.c_str(), "  dflt  ", out.get(), out_size);
-  if (out_size == 0) {
-    FUZZ_CHECK(n == 0);
-  } else {
-    FUZZ_CHECK(n < out_size && out[n] == '\0');
-  }
+  FUZZ_CHECK(out_size == 0 ? n == 0 : n < out_size && out[n] == '\0');
   const std::int32_t a = reader.GetInt(file.c_str(), section.c_str(), key.c_str(), 12345);
   const std::int32_t b = reader.GetInt(file.c_str(), section.c_str(), key.c_str(), -12345);
   // The fallback decides only for a missing or empty value, and then both show it.

@@ -36,12 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     char found = 'x';
     const char* token = str_token(p, delims, &next, &found);
     FUZZ_CHECK(token == nullptr || (token >= p && token < buffer.data() + buffer.size()));
-    if (found == '\0') {
-      FUZZ_CHECK(next == nullptr);
-    } else {
-      FUZZ_CHECK(std::strchr(delims, found) != nullptr && next > p && next[-1] == '\0');
-      FUZZ_CHECK(next <= buffer.data() + buffer.size() - 1);
-    }
+    FUZZ_CHECK(found == '\0' ? next == nullptr
+                             : std::strchr(delims, found) != nullptr && next > p &&
+                                   next[-1] == '\0' && next < buffer.data() + buffer.size());
     p = next;
   }
 

@@ -1,6 +1,5 @@
-// Conic classification, standard forms and the points they give back, and
-// the conic-arc picking distance and box, which both measure the arc through
-// the same sample points.
+// Conic classification, standard forms and their points, and the conic-arc
+// picking distance and box, which both measure the arc through its samples.
 #include <iterator>
 #include <vector>
 
@@ -119,13 +118,11 @@ TEST(Conic, SampleCountsAndSpacing) {
   EXPECT_NEAR(min.y, (1.0 / 39) * (1.0 / 39), 1e-12);
 }
 
-// Arcs of turned and shifted conics, half of them with all signs flipped,
-// which takes the other axis of parabolas and hyperbolas: parameter 0 gives
-// the start, the end parameter the end, and the parameter midway the point
-// midway along the generating parameter. Elliptic arcs are also sampled
-// densely here: the box reaches the true extent within one sample gap and
-// never beyond it, and the pick distance stays in the approximate-distance
-// band, give or take half a gap.
+// Arcs of turned and shifted conics, half with all signs flipped (the other
+// axis of parabolas and hyperbolas): parameters 0, midway and end give start,
+// middle and end. Elliptic arcs, sampled densely: the box reaches the extent
+// within one sample gap and never beyond, and the pick distance stays in the
+// approximate-distance band, give or take half a gap.
 TEST(Conic, GeneratedArcsAgainstTheConicComputedHere) {
   std::mt19937_64 rng(5);
   std::uniform_real_distribution<double> u(-20, 20), ang(-kPi, kPi), size(0.5, 8);

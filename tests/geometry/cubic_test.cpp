@@ -46,10 +46,9 @@ double WorstSecondDifference(const UtlCubicT& c, double h) {
   return std::max(second(0), second(1 + h)) * h * h;
 }
 
-// Generated cubics, some of them quadratic or linear in a coordinate: the step
-// count is the smallest power of two whose step keeps the second difference
-// within 8 × tolerance (or 1024), the points lie on the curve at k / n, and
-// the box holds a dense sampling of the curve and touches it.
+// Generated cubics, some quadratic or linear in a coordinate: n is the smallest
+// power of two whose step keeps the second difference within 8 × tolerance (or
+// 1024), points lie on the curve at k / n, and the box fits a dense sampling.
 TEST(Cubic, GeneratedCubicsAgainstTheCurveEvaluatedHere) {
   std::mt19937_64 rng(23);
   std::uniform_real_distribution<double> u(-10, 10), lg(-6, 1);

@@ -1,6 +1,5 @@
-// What the geometry tests share: the public headers (through the umbrella, so
-// a geometry header missing from it fails here), π, and the check of a box
-// against a shape sampled densely in the test.
+// Shared by the geometry tests. The headers come through the umbrella, so a
+// geometry header missing from it fails here.
 #ifndef QZUTIL_TESTS_GEOMETRY_GEOMETRY_TEST_H
 #define QZUTIL_TESTS_GEOMETRY_GEOMETRY_TEST_H
 

@@ -1,6 +1,5 @@
-// Picking distances and boxes of points, segments, boxes, circles and
-// circular arcs: values worked out by hand, and generated shapes against
-// distances and dense samplings computed here.
+// Picking distances and boxes of points, segments, boxes, circles and arcs:
+// values worked out by hand, and generated shapes against dense samplings.
 #include "geometry_test.h"
 
 namespace {
@@ -52,8 +51,7 @@ TEST(Picking, ExactDistancesAndBoxes) {
   EXPECT_LT(std::hypot(rect[0].x + 1, rect[0].y) + std::hypot(rect[1].x, rect[1].y - 2), 1e-15);
 }
 
-// Corners in row order. Dyadic corners and points keep every midpoint exact,
-// so the outline gives 0.
+// Dyadic corners (in row order) and points keep every midpoint exact.
 TEST(Picking, BoxIsZeroInsideAndMeasuresBeyondEachSide) {
   std::mt19937_64 rng(3);
   std::uniform_int_distribution<int> u(-160, 160), w(4, 80);

@@ -58,19 +58,15 @@ std::vector<int> CodePage037() {
     cp[a] = kControls[a];
   cp[0x7F] = kControls[32];
   for (const Run& run : kPrintable) {
-    for (int k = 0; run.chars[k] != 0; ++k) {
-      const auto a = static_cast<unsigned char>(run.chars[k]);
-      EXPECT_EQ(cp[a], -1) << "listed twice: " << run.chars[k];
-      cp[a] = run.ebcdic + k;
-    }
+    for (int k = 0; run.chars[k] != 0; ++k)
+      cp[static_cast<unsigned char>(run.chars[k])] = run.ebcdic + k;
   }
   return cp;
 }
 
 Bytes AllBytes() {
   Bytes b(256);
-  for (int i = 0; i < 256; ++i)
-    b[i] = static_cast<unsigned char>(i);
+  std::iota(b.begin(), b.end(), 0);
   return b;
 }
 
@@ -178,12 +174,11 @@ TEST(Translate, SingleSwapsAndBitReversal) {
   Bytes eight = {1, 2, 3, 4, 5, 6, 7, 8};
   tra_swap_bytes(0x84, 2, eight.data(), eight.data());
   EXPECT_EQ(eight, (Bytes{4, 3, 2, 1, 8, 7, 6, 5}));
-  unsigned char w[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-  tra_swap_2(w);
-  tra_swap_4(w + 2);
-  EXPECT_EQ(Bytes(w, w + 8), (Bytes{2, 1, 6, 5, 4, 3, 7, 8}));
+  unsigned char* w = eight.data();
+  tra_swap_2(w), tra_swap_4(w + 2);
+  EXPECT_EQ(eight, (Bytes{3, 4, 7, 8, 1, 2, 6, 5}));
   tra_swap_8(w);
-  EXPECT_EQ(Bytes(w, w + 8), (Bytes{8, 7, 3, 4, 5, 6, 1, 2}));
+  EXPECT_EQ(eight, (Bytes{5, 6, 2, 1, 8, 7, 4, 3}));
 
   // Every byte against its bits read one by one; out of place leaves the
   // source alone, and in place gives the same.
