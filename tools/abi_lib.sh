@@ -67,6 +67,11 @@ abi_dump() {
   local options=("${abi_dw_options[@]}")
   options[1]="$stage/include"
   abidw "${options[@]}" --out-file "$out" "$lib" || abi_die "abidw failed on $lib"
+  # Source names relative to the checkout, so that the file does not depend on
+  # where the tree lies (abidiff does not compare them).
+  local root
+  root=$(pwd -P)
+  sed -i "s|path='$root/|path='|g" "$out"
   rm -rf "$stage"
 }
 
