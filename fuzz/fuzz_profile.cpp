@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -12,7 +13,9 @@
 #include "qzutil/platform/profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string file = "/tmp/qz-fuzz-profile-" + std::to_string(getpid()) + ".ini";
+  static const std::string file = (std::filesystem::temp_directory_path() /
+                                   ("qz-fuzz-profile-" + std::to_string(getpid()) + ".ini"))
+                                      .string();
   FuzzedDataProvider in(data, size);
   const std::string section = in.ConsumeRandomLengthString(12).c_str();
   const std::string key = in.ConsumeRandomLengthString(12).c_str();
