@@ -13,9 +13,10 @@ stage "tests (the README's test command)"
 
 stage "formatting"
 # shellcheck disable=SC2046
-clang-format --dry-run --Werror $(git ls-files '*.cpp' '*.h')
+clang-format --dry-run --Werror $(git ls-files '*.cpp' '*.h' '*.c')
 
 stage "clang-tidy"
-# shellcheck disable=SC2046
-clang-tidy -p build --quiet --warnings-as-errors='*' $(git ls-files 'qzutil/*.cpp' | grep -v /win32/)
+# One file per run, one run per core.
+git ls-files 'qzutil/*.cpp' | grep -v /win32/ |
+  xargs -P"$jobs" -n1 clang-tidy -p build --quiet --warnings-as-errors='*'
 stage "done"
