@@ -137,7 +137,7 @@ TEST(Win32Files, FullNamesComeInLocalMemoryAndLongNamesHaveShortForms) {
   WriteFile(long_name, "long");
   char out[1024];
   EXPECT_EQ(osh_alternate_pathname(long_name.c_str(), out), 1);
-  const std::string leaf = std::strrchr(out, '\\') + 1;  // 8.3 with a tilde
+  const std::string leaf = std::filesystem::path(out).filename().string();  // 8.3, a tilde
   const std::size_t dot = leaf.find('.');
   EXPECT_TRUE(leaf.find('~') != std::string::npos && dot <= 8 && leaf.size() - dot <= 4) << leaf;
   EXPECT_EQ(ReadFile(out), "long");

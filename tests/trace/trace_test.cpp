@@ -41,24 +41,19 @@ class Trace : public ::testing::Test {
  protected:
   // The child is the program started anew and finds dir_ in the environment.
   void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+  ~Trace() override { std::remove(Settings().c_str()); }
+  // On Windows the tests of this suite take turns (a lock in tests/CMakeLists.txt).
+  std::string Settings() const {
 #if defined(_WIN32)
-  ~Trace() override {
-    std::remove(SettingsFile().c_str());
-  }
-  // Tests of this suite take turns (a lock in tests/CMakeLists.txt).
-  static std::string SettingsFile() {
     char windows[MAX_PATH] = {};
     ::GetWindowsDirectoryA(windows, MAX_PATH);
     return std::string(windows) + "\\TRC.INI";
-  }
-#endif
-
-  void WriteSettings(const std::string& text) {
-#if defined(_WIN32)
-    qz::testing::WriteFile(SettingsFile(), text);
 #else
-    dir_.Write("TRC.INI", text);
+    return dir_ / "TRC.INI";
 #endif
+  }
+  void WriteSettings(const std::string& text) const {
+    qz::testing::WriteFile(Settings(), text);
   }
   // The files of the test's directory, without the settings file.
   Names Written() const {
