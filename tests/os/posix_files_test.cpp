@@ -69,7 +69,8 @@ TEST(PosixFiles, ExistenceSizesAndNamesOfRealEntries) {
   WriteFile(five, "12345");
   for (const std::string& name : {dir.path(), five, Backslashed(five), "c:" + Backslashed(five)})
     EXPECT_EQ(osh_file_exists(name.c_str()), 1) << name;
-  EXPECT_EQ(osh_file_exists(none.c_str()) + osh_file_exists(nullptr), 0);
+  EXPECT_EQ(osh_file_exists(none.c_str()), 0);
+  EXPECT_EQ(osh_file_exists(nullptr), 0);
   EXPECT_EQ(osh_filesize(five.c_str()), 5);
   EXPECT_EQ(osh_filesize(none.c_str()), -1);
   EXPECT_EQ(osh_filesize(dir.path().c_str()), -1);
