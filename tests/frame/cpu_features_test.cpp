@@ -12,8 +12,7 @@ bool FakeAvailable(Fake set) {
   return set != Fake::kFast;
 }
 Fake FakeBest() {
-  ++g_best_calls;
-  return Fake::kMid;
+  return ++g_best_calls, Fake::kMid;
 }
 
 constinit KernelChoice<Fake, FakeAvailable, FakeBest> g_fake;
@@ -31,15 +30,10 @@ TEST(KernelChoice, OverridesOnlyWithAvailableSetsAndProbesOnce) {
 
 // Every processor with a wider set has the narrower ones it builds on.
 TEST(CpuSupports, WiderFeaturesImplyNarrowerOnes) {
-  const bool avx512 = CpuSupports(CpuFeature::kAvx512Vbmi);
-  const bool avx512bw = CpuSupports(CpuFeature::kAvx512Bw);
-  const bool avx2 = CpuSupports(CpuFeature::kAvx2);
-  const bool avx = CpuSupports(CpuFeature::kAvx);
-  const bool ssse3 = CpuSupports(CpuFeature::kSsse3);
-  EXPECT_TRUE(!avx512 || avx512bw);
-  EXPECT_TRUE(!avx512bw || avx2);
-  EXPECT_TRUE(!avx2 || avx);
-  EXPECT_TRUE(!avx || ssse3);
+  const CpuFeature chain[] = {CpuFeature::kAvx512Vbmi, CpuFeature::kAvx512Bw, CpuFeature::kAvx2,
+                              CpuFeature::kAvx, CpuFeature::kSsse3};
+  for (int i = 0; i + 1 < 5; ++i)
+    EXPECT_TRUE(!CpuSupports(chain[i]) || CpuSupports(chain[i + 1])) << i;
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// The data model the interface keeps on every host: pointers as wide as
-// std::intptr_t, the records of the frame in the layout of the 32-bit
-// Windows ABI on a 32-bit build (and with the pointers widened on a 64-bit
-// one), and double arithmetic rounded to double.
+// The data model on every host: records in the 32-bit Windows layout, with
+// pointers widened on 64-bit builds, and double arithmetic rounded to double.
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
@@ -16,15 +14,13 @@ namespace {
 
 constexpr std::size_t kWord = sizeof(void*);
 
-static_assert(sizeof(std::intptr_t) == kWord, "a machine word holds a pointer exactly");
-static_assert(kWord == 4 || kWord == 8);
+static_assert(sizeof(std::intptr_t) == kWord && (kWord == 4 || kWord == 8));
 
 TEST(DataModel, RecordLayoutsFollowThePointerWidth) {
-  struct Layout {
+  const struct {
     const char* record;
     std::size_t size, want;
-  };
-  const Layout layouts[] = {
+  } layouts[] = {
       {"RealPtT", sizeof(RealPtT), 16},
       {"IntPtT", sizeof(IntPtT), 8},
       {"DevSPtT", sizeof(DevSPtT), 4},
@@ -41,7 +37,7 @@ TEST(DataModel, RecordLayoutsFollowThePointerWidth) {
       {"DevSPtT::y", offsetof(DevSPtT, y), 2},
       {"RealRectT::corner[3]", offsetof(RealRectT, corner) + 3 * sizeof(RealPtT), 48},
   };
-  for (const Layout& l : layouts)
+  for (const auto& l : layouts)
     EXPECT_EQ(l.size, l.want) << l.record;
 }
 
@@ -55,16 +51,13 @@ TEST(DataModel, NameInfoWordCarriesAPointer) {
   EXPECT_EQ(head, nullptr);
 }
 
-// Each operation rounds to double: an intermediate that leaves the double
-// range overflows (80-bit x87 registers would hold it and give 1e308 back),
-// and 1 + 2^-53 + 2^-53 stays 1 (x87 would carry the halves and round up).
+// Each operation rounds to double (80-bit x87 registers would give 1e308
+// back, and carry the two halves of 1 + 2^-53 + 2^-53 into a rounding up).
 TEST(DataModel, DoubleArithmeticRoundsEveryOperation) {
-  static_assert(FLT_EVAL_METHOD == 0, "expressions of type double are evaluated in double");
+  static_assert(FLT_EVAL_METHOD == 0);
   volatile double big = 1e308, tiny = 0x1p-53;
-  const double back = big * 10.0 / 10.0;
-  EXPECT_EQ(back, HUGE_VAL);
-  const double sum = 1.0 + tiny + tiny;
-  EXPECT_EQ(sum, 1.0);
+  EXPECT_EQ(big * 10.0 / 10.0, HUGE_VAL);
+  EXPECT_EQ(1.0 + tiny + tiny, 1.0);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Name resolution across drives, the attribute rules and the reports, on a
-// fake drive table.
+// Name resolution across drives, attribute rules and reports on a fake drive table.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -97,15 +96,15 @@ TEST_F(DrivesTest, NamesThatDoNotFitTheBufferAreRefusedBeforeAnyCall) {
   EXPECT_EQ(Resolved(too_long.c_str(), 0), "");
   EXPECT_EQ(Resolved(nullptr, 0), "");
   // Root-relative: "C:" would push the candidate past the buffer.
-  EXPECT_EQ(Resolved(("\\" + longest.substr(1)).c_str(), 0), "\\" + longest.substr(1));
+  const std::string rooted = std::string(1, '\\').append(longest, 1);
+  EXPECT_EQ(Resolved(rooted.c_str(), 0), rooted);
 
   const std::size_t asked = os_.asked.size();
   EXPECT_LT(osh_open_binary(too_long.c_str(), 0x0101, 0x180), 0);
   EXPECT_EQ(osh_fopen_text(too_long.c_str(), "w"), nullptr);
   EXPECT_EQ(osh_file_exists(too_long.c_str()), 0);
   EXPECT_EQ(osh_unlink(too_long.c_str()), 1);
-  EXPECT_TRUE(os_.opened.empty());
-  EXPECT_EQ(os_.asked.size(), asked);
+  EXPECT_TRUE(os_.opened.empty() && os_.asked.size() == asked);
   char out[1024] = "unchanged";
   EXPECT_EQ(osh_alternate_pathname(too_long.c_str(), out), -1);
   EXPECT_STREQ(out, "");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "platform/fake_os.h"
@@ -21,12 +20,8 @@ TEST(FileNames, ExtensionStartsAtTheFirstDotAfterTheLastSeparator) {
                                   {".", "."},
                                   {"", ""},
                                   {"/.", "."}};
-  for (const auto& [path, expected] : cases) {
-    const char* extension = utl_file_extension(path);
-    EXPECT_STREQ(extension, expected) << path;
-    // Always a pointer into the caller's text.
-    EXPECT_TRUE(extension >= path && extension <= path + std::strlen(path)) << path;
-  }
+  for (const auto& [path, expected] : cases)  // fuzz_geometry checks it points into `path`
+    EXPECT_STREQ(utl_file_extension(path), expected) << path;
 }
 
 // The name made from `base` and `suffix`, after checking the answer.
@@ -38,10 +33,9 @@ std::string Unique(const char* base, const char* suffix, std::int32_t answer) {
 
 TEST(UniqueName, OnlyCapitalLettersCountAndCarryFromTheSuffixIntoTheBase) {
   qz::testing::FakeOs os;
-  for (char a = 'A'; a <= 'Z'; ++a) {
+  for (char a = 'A'; a <= 'Z'; ++a)
     for (char b = 'A'; b <= 'Z'; ++b)
       os.Add(std::string("F") + a + b);
-  }
   errno = 1234;  // every miss of the look-up sets ENOENT
   EXPECT_EQ(Unique("F", "AA", 0), "GAA");
   EXPECT_EQ(errno, 1234);

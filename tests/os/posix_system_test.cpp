@@ -1,5 +1,4 @@
-// System services of the POSIX backend on real processes and folders:
-// programs started without a child left behind, and the font search.
+// The POSIX backend's program launch (no child left behind) and font search.
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -46,8 +45,7 @@ TEST(PosixSystem, StartsProgramsWithoutWaitingAndLeavesNoChild) {
   EXPECT_EQ(osh_system(nullptr, ("C:" + script + " \"" + (dir / "a marker") + "\"").c_str()), 0);
   EXPECT_TRUE(Started(dir / "a marker"));
 
-  // Found and executable, but no format the system can run: the exec fails.
-  // Then programs that are missing, a directory, a blank line.
+  // Executable but no format the system runs; missing, a directory, blank.
   WriteFile(dir / "garbage", "\x7f\x01\x02 not a program");
   ASSERT_EQ(chmod((dir / "garbage").c_str(), 0755), 0);
   const int open_before = qz::testing::OpenDescriptorCount();

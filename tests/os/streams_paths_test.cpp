@@ -1,5 +1,4 @@
-// Paths split and joined as text, and descriptors and streams on real files:
-// the same on every platform.
+// Paths split and joined as text; descriptors and streams on real files.
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,6 +1,5 @@
-// One fake operating system behind the layer's three seams, installed for the
-// lifetime of the object: a drive table with a current drive and per-drive
-// entries with attributes, a recorder of opens, a clock and a font folder.
+// A fake operating system behind the layer's three seams for the object's
+// lifetime: drives and entries with attributes, recorded opens, a clock, fonts.
 #ifndef QZUTIL_TESTS_PLATFORM_FAKE_OS_H
 #define QZUTIL_TESTS_PLATFORM_FAKE_OS_H
 
@@ -29,7 +28,6 @@ class FakeOs : public platform::FileSystem,
     platform::set_file_io(this);
     platform::set_system_services(this);
   }
-  // Back to the native backends: fakes are not nested.
   ~FakeOs() override {
     platform::set_file_system(nullptr);
     platform::set_file_io(nullptr);
@@ -39,8 +37,7 @@ class FakeOs : public platform::FileSystem,
   FakeOs(const FakeOs&) = delete;
   FakeOs& operator=(const FakeOs&) = delete;
 
-  // Entries are keyed by the full name the library asks about
-  // ("D:\data\file", "\\server\share\file", "name").
+  // Keyed by the full name asked about ("D:\data\file", "\\srv\share\f").
   void Add(const std::string& name, std::uint32_t attributes = platform::kAttributeNormal) {
     entries_[name] = attributes;
   }
@@ -56,7 +53,7 @@ class FakeOs : public platform::FileSystem,
   std::vector<std::uint32_t> slept;
   int font_count = 0;  // C:\Fonts holds f0.ttf, f1.ttf, ...
 
-  // File system. Like a real one, a failed look-up leaves ENOENT in errno.
+  // Like a real one, a failed look-up leaves ENOENT in errno.
   char CurrentDrive() override { return current_drive; }
   std::uint32_t DriveRoots(std::uint32_t size, char* buffer) override {
     std::string list;
@@ -98,7 +95,6 @@ class FakeOs : public platform::FileSystem,
   }
   std::int32_t LastError() override { return last_error; }
 
-  // Descriptors and streams.
   std::int32_t Open(const char* name, std::int32_t flags, std::int32_t mode) override {
     opened.push_back(std::string(name) + ' ' + std::to_string(flags) + ' ' + std::to_string(mode));
     return 3;
@@ -117,7 +113,6 @@ class FakeOs : public platform::FileSystem,
   void LockStream(std::FILE*) override {}
   void UnlockStream(std::FILE*) override {}
 
-  // System services. The font folder stops when the visitor asks it to.
   platform::LocalTime Now() override { return now; }
   void SleepMilliseconds(std::uint32_t milliseconds) override { slept.push_back(milliseconds); }
   std::uint32_t Launch(const char*) override { return launch_code; }
@@ -128,7 +123,9 @@ class FakeOs : public platform::FileSystem,
   char Separator() override { return '\\'; }
   void ListFontFiles(platform::FontVisitor& visitor) override {
     for (int i = 0; i < font_count; ++i) {
-      if (!visitor.Visit("C:\\Fonts", ("f" + std::to_string(i) + ".ttf").c_str())) return;
+      if (!visitor.Visit("C:\\Fonts",
+                         std::string("f").append(std::to_string(i)).append(".ttf").c_str()))
+        return;
     }
   }
   std::uint32_t Version() override { return 0x0A; }

@@ -1,12 +1,9 @@
 // A fresh directory under the system's temporary directory, removed with its
-// contents when the object goes away, and small helpers for tests on real
-// files. Works on every platform; names inside it are joined with the
-// platform's own separator.
+// contents, and small helpers for tests on real files, on every platform.
 #ifndef QZUTIL_TESTS_PLATFORM_TEMP_DIR_H
 #define QZUTIL_TESTS_PLATFORM_TEMP_DIR_H
 
 #if defined(_WIN32)
-#include <io.h>
 #include <windows.h>
 #endif
 
@@ -39,8 +36,7 @@ inline std::string ReadFile(const std::string& path) {
   return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
-// Sets (or, with nullptr, removes) an environment variable of this process;
-// children started afterwards inherit it.
+// Sets (or, with nullptr, removes) a variable that later children inherit.
 inline void SetEnvironment(const char* name, const char* value) {
 #if defined(_WIN32)
   _putenv_s(name, value != nullptr ? value : "");
@@ -53,9 +49,8 @@ inline void SetEnvironment(const char* name, const char* value) {
 #endif
 }
 
-// The value of a variable in the environment that this process hands to the
-// programs it starts (on Windows the system's block, which can hold an empty
-// value that the runtime's table cannot), or nothing when it is not set.
+// A variable as the programs this process starts see it (on Windows the
+// system's block, which can hold an empty value the runtime's table cannot).
 inline std::optional<std::string> EnvironmentValue(const std::string& name) {
 #if defined(_WIN32)
   std::optional<std::string> found;
@@ -74,30 +69,22 @@ inline std::optional<std::string> EnvironmentValue(const std::string& name) {
 #endif
 }
 
-// Descriptors this process has open, to prove that a call closed its own.
+#if !defined(_WIN32)
+// Descriptors this process has open (for the POSIX backend's tests).
 inline int OpenDescriptorCount() {
   int count = 0;
-#if defined(_WIN32)
-  for (int fd = 0; fd < 2048; ++fd) {
-    if (_get_osfhandle(fd) != -1) ++count;
-  }
-#else
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
     ++count;
-  }
-#endif
   return count;
 }
+#endif
 
 class TempDir {
  public:
-  // A new, empty directory.
   TempDir() { Create(); }
-
-  // For death tests and other re-executed children: the parent creates the
-  // directory and names it in the environment variable `shared_as`; a child
-  // that inherits the variable works in the same directory and leaves it in
-  // place for the parent to check and remove.
+  // For re-executed children (death tests): the parent creates the directory
+  // and names it in `shared_as`; a child that inherits the variable uses it
+  // and leaves it for the parent to check and remove.
   explicit TempDir(const char* shared_as) {
     if (const char* inherited = std::getenv(shared_as); inherited != nullptr && *inherited) {
       path_ = inherited;
@@ -118,7 +105,6 @@ class TempDir {
   }
 
   const std::string& path() const { return path_; }
-  // The full name of `name` inside the directory.
   std::string operator/(const std::string& name) const { return path_ + kSeparator + name; }
 
   void Write(const std::string& name, const std::string& bytes) const {
@@ -134,19 +120,16 @@ class TempDir {
   }
 
  private:
-  // A name nobody else holds: create_directory fails for an existing one.
+  // create_directory fails for a name somebody else holds: try another.
   void Create() {
-    const auto base = std::filesystem::temp_directory_path();
     auto seed = static_cast<unsigned long long>(
         std::chrono::steady_clock::now().time_since_epoch().count());
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    std::error_code error;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
       seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-      const auto candidate = base / ("qz_test_" + std::to_string(seed % 1000000007ULL));
-      std::error_code error;
-      if (std::filesystem::create_directory(candidate, error)) {
-        path_ = candidate.string();
-        return;
-      }
+      const auto candidate = std::filesystem::temp_directory_path() /
+                             ("qz_test_" + std::to_string(seed % 1000000007ULL));
+      if (std::filesystem::create_directory(candidate, error)) path_ = candidate.string();
     }
   }
 

@@ -1,6 +1,5 @@
-// The Windows DLL as the loader sees it: thread notifications can be turned
-// off (no TLS directory), and a fresh image attaches on its own, beside no
-// runtime DLLs.
+// The Windows DLL as the loader sees it: no TLS directory, so thread
+// notifications can be turned off, and a fresh image attaches on its own.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -24,26 +23,21 @@ const IMAGE_DATA_DIRECTORY& TlsDirectoryOf(HMODULE module) {
   return nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_TLS];
 }
 
-TEST(Dll, HasNoTlsDirectoryAndTurnsThreadCallsOff) {
+TEST(Dll, HasNoTlsDirectoryAndAFreshCopyAttachesAloneInItsFolder) {
   const HMODULE module = Library();
   ASSERT_NE(module, nullptr);
   EXPECT_EQ(TlsDirectoryOf(module).VirtualAddress, 0u);
-  EXPECT_NE(::DisableThreadLibraryCalls(module), FALSE) << ::GetLastError();
-}
-
-TEST(Dll, AFreshCopyAttachesAloneInItsFolder) {
   char path[MAX_PATH] = {};
-  ASSERT_GT(::GetModuleFileNameA(Library(), path, MAX_PATH), 0u);
+  ASSERT_GT(::GetModuleFileNameA(module, path, MAX_PATH), 0u);
   qz::testing::TempDir dir;
   const std::string copy = dir / "qzcopy.dll";
   std::filesystem::copy_file(path, copy);
-  // A new image: its entry point runs the whole first attach and must
-  // report success, or the load fails (ERROR_DLL_INIT_FAILED).
+  // Its entry point runs the whole first attach; a failure fails the load.
   const HMODULE fresh = ::LoadLibraryA(copy.c_str());
   ASSERT_NE(fresh, nullptr) << ::GetLastError();
-  EXPECT_NE(fresh, Library());
+  EXPECT_NE(fresh, module);
   EXPECT_EQ(TlsDirectoryOf(fresh).VirtualAddress, 0u);
-  EXPECT_NE(::DisableThreadLibraryCalls(fresh), FALSE);
+  EXPECT_NE(::DisableThreadLibraryCalls(fresh), FALSE) << ::GetLastError();
   const auto flag = reinterpret_cast<const std::int32_t*>(
       reinterpret_cast<void*>(::GetProcAddress(fresh, "trcActivated")));
   ASSERT_NE(flag, nullptr);

@@ -24,7 +24,6 @@ void* Exported(const char* name) {
 }
 
 TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
-  // One family a block, so that each family adds its names in one place.
   // clang-format off
   const char* const names[] = {
       // matrix
@@ -71,33 +70,24 @@ TEST(SharedLibrary, ExportsFlatFunctionsUnderPlainNames) {
       "tra_convert_charset", "tra_convert_flpt",
   };
   // clang-format on
-  for (const char* name : names) {
+  for (const char* name : names)
     EXPECT_NE(Exported(name), nullptr) << name;
-  }
   // The exported address is the one this program calls.
   EXPECT_EQ(Exported("set_xfm"), reinterpret_cast<void*>(&set_xfm));
 }
 
-TEST(SharedLibrary, ExportsTheTraceFlagWordAsData) {
+TEST(SharedLibrary, KeepsCxxLinkageWhereDocumentedAndHelpersInside) {
   // The flag word is exported as data: the variable this program reads is the library's.
   EXPECT_EQ(Exported("trcActivated"), static_cast<void*>(&trcActivated));
-}
-
-TEST(SharedLibrary, KeepsTheArcExtentInCxxAndConicHelpersInside) {
-  // The arc extent keeps C++ linkage (its radius is a float), and the conic
-  // reduction's helpers stay inside the library.
-  EXPECT_EQ(Exported("utl_maxmin_arc"), nullptr);
-  EXPECT_EQ(Exported("utl_conic_principal_axes"), nullptr);
+  // The arc extent (its radius is a float) and the colour-map factory keep
+  // C++ linkage; the conic reduction's helpers stay inside.
+  for (const char* name :
+       {"utl_maxmin_arc", "utl_conic_principal_axes", "ColNewColorMap", "ColDeleteColorMap"})
+    EXPECT_EQ(Exported(name), nullptr) << name;
   const RealPtT centre{0, 0}, from{1, 0}, to{0, 1};
   RealPtT max{}, min{};
   utl_maxmin_arc(&centre, 1.0f, &from, &to, 0, &max, &min);
   EXPECT_EQ(std::make_pair(max.x, max.y), std::make_pair(1.0, 1.0));
-}
-
-TEST(SharedLibrary, KeepsTheColourMapFactoryInCxx) {
-  // These two keep C++ linkage: no plain name, but callable from here.
-  EXPECT_EQ(Exported("ColNewColorMap"), nullptr);
-  EXPECT_EQ(Exported("ColDeleteColorMap"), nullptr);
   const std::int32_t entries[] = {0, 0, 0, 10, 20, 30};
   void* map = ColNewColorMap(2, 255, entries);
   ASSERT_NE(map, nullptr);

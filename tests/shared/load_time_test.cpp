@@ -1,7 +1,5 @@
-// Reads the shared object's own ELF file and checks what runs when it is
-// loaded: the entry point's hook and the toolchain's start-up code, no
-// static initialiser of any translation unit (such as the constructor of a
-// namespace-scope object or the registration of its destructor).
+// Reads the shared object's ELF file: only the entry point's hook and the
+// toolchain's start-up code run at load time, no static initialiser.
 #include <gtest/gtest.h>
 
 #if defined(__ELF__)
@@ -12,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,10 +33,8 @@ T Read(const std::vector<char>& file, std::size_t offset) {
   return value;
 }
 
-// The functions named by .preinit_array, .init_array and .ctors (without the
-// 0 and -1 end markers), by their symbol-table names. A slot's target is its
-// relocation's addend where a RELA relocation covers it, else the word that
-// the linker stored there.
+// The functions named by .preinit_array, .init_array and .ctors (end markers
+// skipped); a slot's target is its RELA addend if relocated, else its word.
 [[maybe_unused]] std::vector<std::string> LoadTimeFunctions(const std::vector<char>& file,
                                                             bool* has_symbols) {
   const auto header = Read<ElfW(Ehdr)>(file, 0);
@@ -93,20 +90,14 @@ TEST(SharedLibrary, NothingButTheEntryPointRunsAtLoadTime) {
   bool has_symbols = false;
   const std::vector<std::string> functions = LoadTimeFunctions(file, &has_symbols);
   if (!has_symbols) GTEST_SKIP() << info.dli_fname << " is stripped";
-  // The toolchain's own start-up code: the frame-info registration of the C
-  // runtime objects and the processor-model probe of the compiler runtime.
-  const std::vector<std::string> toolchain = {"frame_dummy", "__cpu_indicator_init",
-                                              "init_have_lse_atomics"};
+  // The toolchain's own: C runtime frame info, the compiler's processor probe.
+  const std::set<std::string> toolchain = {"frame_dummy", "__cpu_indicator_init",
+                                           "init_have_lse_atomics"};
   int hooks = 0;
   for (const std::string& function : functions) {
-    if (function.find("qz_load_hook") != std::string::npos) {
-      ++hooks;
-      continue;
-    }
-    bool known = false;
-    for (const std::string& name : toolchain)
-      known = known || function == name;
-    EXPECT_TRUE(known) << "runs at load time: " << function;
+    const bool hook = function.find("qz_load_hook") != std::string::npos;
+    hooks += hook ? 1 : 0;
+    EXPECT_TRUE(hook || toolchain.count(function) != 0) << "runs at load time: " << function;
   }
   EXPECT_EQ(hooks, 1);
 #endif

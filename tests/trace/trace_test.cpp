@@ -1,9 +1,7 @@
 // Each scenario runs in a fresh child process (the facility starts once per
-// process) inside its own working directory, and the trace file is compared
-// byte for byte. The settings file "TRC.INI" lies where the platform's
-// profile lookup finds a bare name: the working directory on POSIX, the
-// Windows directory on Windows, where the trace file's text-mode lines end
-// with CR LF.
+// process) in its own directory; the trace file is compared byte for byte.
+// "TRC.INI" lies where a bare name is looked up: the working directory on
+// POSIX, the Windows directory on Windows (where lines end with CR LF).
 #include "qzutil/trace/trace.h"
 
 #if defined(_WIN32)
@@ -41,28 +39,21 @@ std::string TextMode(const std::string& text) {
 
 class Trace : public ::testing::Test {
  protected:
-  // The child is the test program started anew (as it must be on Windows);
-  // it finds this test's directory through the environment.
+  // The child is the program started anew and finds dir_ in the environment.
   void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+  ~Trace() override { std::remove(Settings().c_str()); }
+  // On Windows the tests of this suite take turns (a lock in tests/CMakeLists.txt).
+  std::string Settings() const {
 #if defined(_WIN32)
-  ~Trace() override {
-    std::remove(SettingsFile().c_str());
-  }
-
-  // Tests of this suite take turns (a lock in tests/CMakeLists.txt).
-  static std::string SettingsFile() {
     char windows[MAX_PATH] = {};
     ::GetWindowsDirectoryA(windows, MAX_PATH);
     return std::string(windows) + "\\TRC.INI";
-  }
-#endif
-
-  void WriteSettings(const std::string& text) {
-#if defined(_WIN32)
-    qz::testing::WriteFile(SettingsFile(), text);
 #else
-    dir_.Write("TRC.INI", text);
+    return dir_ / "TRC.INI";
 #endif
+  }
+  void WriteSettings(const std::string& text) const {
+    qz::testing::WriteFile(Settings(), text);
   }
   // The files of the test's directory, without the settings file.
   Names Written() const {
@@ -78,16 +69,16 @@ class Trace : public ::testing::Test {
     after_ = std::time(nullptr);
   }
 
-  // Expects `prefix` (bytes the test wrote), the header line stamped with a
-  // second of the last run, then `body`, both as a text-mode stream writes them.
+  // Expects `prefix`, then the header stamped with a second of the run and
+  // `body`, both in text mode.
   void ExpectTrace(const std::string& name, const std::string& body,
                    const std::string& prefix = "") {
     const std::string actual = dir_.Read(name);
     std::string header = "<a header stamped with a second of the run>\n";
     for (std::time_t t = before_; t <= after_; ++t) {
       const std::string stamped = std::string("########## Trace Run at ") + std::ctime(&t);
-      const std::string native = TextMode(stamped);
-      if (actual.compare(prefix.size(), native.size(), native) == 0) header = stamped;
+      if (actual.compare(prefix.size(), TextMode(stamped).size(), TextMode(stamped)) == 0)
+        header = stamped;
     }
     EXPECT_EQ(actual, prefix + TextMode(header + body));
   }
@@ -133,7 +124,7 @@ TEST_F(Trace, KeptOpenFileIsEmptiedIndentedCutAndUnbuffered) {
       trcFncBegin("f%d", i);
     std::_Exit(0);  // no exit handlers: the file must already hold every line
   });
-  std::string deep;
+  std::string deep;  // cut to 1022 characters
   for (int i = 0; i < 1030; ++i)
     deep += (std::string(i, ' ') + ">f" + std::to_string(i)).substr(0, 1022) + "\n";
   ExpectTrace("TRC.TRC", ">enter draw\n .n=3  [view,12]\n >wide " + std::to_string(INTPTR_MIN) +
