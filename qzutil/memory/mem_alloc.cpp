@@ -153,13 +153,23 @@ unsigned GranuleShift(unsigned size_class) {
   return index.memo_tag;
 }
 
+// The counter of `granule` of `size_class` in MemIndex::starts. Granules in
+// address order use counters in order; classes are offset so that the
+// granules holding one address in different classes use different counters.
+std::uint32_t& StartsCounter(const MemIndex& index, std::uintptr_t granule, unsigned size_class) {
+  const auto folded = static_cast<std::uint32_t>(granule) + size_class * 0x9E3779B1u;
+  return index.starts[folded & ((1u << index.cell_bits) - 1)];
+}
+
 // Files a live entry; its links keep the tag and class for the release.
 [[gnu::always_inline]] inline void FileEntry(MemIndex& index, const MemEntryT& entry,
                                              std::int32_t slot) {
   const unsigned size_class = SizeClass(entry.size);
   const auto start = reinterpret_cast<std::uintptr_t>(entry.address);
-  const std::uint32_t tag = TagOf(index, start >> GranuleShift(size_class), size_class);
+  const std::uintptr_t granule = start >> GranuleShift(size_class);
+  const std::uint32_t tag = TagOf(index, granule, size_class);
   HashInsert(index.cells, index.cell_bits, tag, slot);
+  ++StartsCounter(index, granule, size_class);
   index.links[slot].tag = tag;
   index.links[slot].size_class = size_class;
   if (index.class_count[size_class]++ == 0) index.classes_in_use |= 1u << size_class;
@@ -203,7 +213,7 @@ unsigned HashBits(std::size_t cells) {
 // Where each part of a table block for `capacity` slots lies, and the block's
 // size; null parts are filled in by Carve.
 struct Layout {
-  std::size_t links, scratch, bits[kMemBitLevels], cells, total;
+  std::size_t links, scratch, bits[kMemBitLevels], starts, cells, total;
   int bit_levels;
   unsigned cell_bits;
 };
@@ -223,6 +233,8 @@ Layout LayoutFor(std::size_t capacity) {
     bits = words;
   } while (bits > 1);
   layout.cell_bits = HashBits(4 * capacity);
+  layout.starts = at;
+  at += (std::size_t{1} << layout.cell_bits) * sizeof(std::uint32_t);
   layout.cells = at;
   at += (std::size_t{1} << layout.cell_bits) * sizeof(MemHashCell);
   layout.total = at;
@@ -254,6 +266,7 @@ bool Reserve(MemListT* list, std::int32_t capacity) {
   index.bit_levels = layout.bit_levels;
   for (int level = 0; level < layout.bit_levels; ++level)
     index.free_bits[level] = reinterpret_cast<std::uint64_t*>(block + layout.bits[level]);
+  index.starts = reinterpret_cast<std::uint32_t*>(block + layout.starts);
   index.cells = reinterpret_cast<MemHashCell*>(block + layout.cells);
   index.cell_bits = layout.cell_bits;
   std::fill_n(index.class_count, kMemSizeClasses, 0);
@@ -325,29 +338,60 @@ std::int32_t MemFindFreeSlot(const MemListT* list) {
   return FindFreeSlot(list);
 }
 
-std::int32_t MemFindContainer(const MemListT* list, const void* target, std::int32_t skip) {
-  const MemIndex& index = IndexOf(list);
-  const auto at = reinterpret_cast<std::uintptr_t>(target);
-  if (at < index.lowest || at >= index.highest) return -1;
+namespace {
+// The tag of the granule before the one tagged `tag`, of the same run: the
+// home one stride back, the same fingerprint.
+std::uint32_t TagOfPrevious(std::uint32_t tag, unsigned size_class, unsigned bits) {
+  const std::uint32_t stride = size_class == 0 ? 16 : 64;
+  const std::uint32_t home = (Home(tag, bits) - stride) & ((1u << bits) - 1);
+  return (home << (32 - bits)) | (tag & (~0u >> bits));
+}
+
+// Lowers `found` to the slot filed under `tag` other than `skip` whose block
+// covers `at`, if lower.
+[[gnu::always_inline]] inline std::int32_t ProbeContainer(const MemListT* list,
+                                                          const MemIndex& index, std::uint32_t tag,
+                                                          std::uintptr_t at, std::int32_t skip,
+                                                          std::int32_t found) {
   const std::uint32_t mask = (1u << index.cell_bits) - 1;
+  for (std::uint32_t cell = Home(tag, index.cell_bits);; cell = (cell + 1) & mask) {
+    const MemHashCell c = index.cells[cell];
+    if (c.slot < 0) return found;
+    if (c.tag == tag && c.slot != skip &&
+        static_cast<std::uint32_t>(c.slot) < static_cast<std::uint32_t>(found) &&
+        Contains(list->entries[c.slot], at))
+      found = c.slot;
+  }
+}
+
+[[gnu::always_inline]] inline std::int32_t FindContainer(const MemListT* list, std::uintptr_t at,
+                                                         std::int32_t skip) {
+  const MemIndex& index = IndexOf(list);
   std::int32_t found = -1;
   for (unsigned classes = index.classes_in_use; classes != 0; classes &= classes - 1) {
     const auto size_class = static_cast<unsigned>(std::countr_zero(classes));
     const std::uintptr_t granule = at >> GranuleShift(size_class);
     // A block of this class that covers `at` starts in its granule or the
-    // one before.
-    for (const std::uintptr_t start : {granule - 1, granule}) {
-      const std::uint32_t tag = GranuleTag(start, size_class, index.cell_bits);
-      for (std::uint32_t cell = Home(tag, index.cell_bits); index.cells[cell].slot >= 0;
-           cell = (cell + 1) & mask) {
-        const MemHashCell c = index.cells[cell];
-        if (c.tag == tag && c.slot != skip && (found < 0 || c.slot < found) &&
-            Contains(list->entries[c.slot], at))
-          found = c.slot;
-      }
-    }
+    // one before, which shares its run unless `at` is at a run's start.
+    if ((StartsCounter(index, granule, size_class) |
+         StartsCounter(index, granule - 1, size_class)) == 0)
+      continue;
+    const std::uint32_t here = GranuleTag(granule, size_class, index.cell_bits);
+    const std::uint32_t before = (granule & 63) != 0
+                                     ? TagOfPrevious(here, size_class, index.cell_bits)
+                                     : GranuleTag(granule - 1, size_class, index.cell_bits);
+    found = ProbeContainer(list, index, here, at, skip, found);
+    found = ProbeContainer(list, index, before, at, skip, found);
   }
   return found;
+}
+}  // namespace
+
+std::int32_t MemFindContainer(const MemListT* list, const void* target, std::int32_t skip) {
+  const MemIndex& index = IndexOf(list);
+  const auto at = reinterpret_cast<std::uintptr_t>(target);
+  if (at < index.lowest || at >= index.highest) return -1;
+  return FindContainer(list, at, skip);
 }
 
 bool MemHasChildren(const MemListT* list, std::int32_t index) {
@@ -396,6 +440,9 @@ namespace {
   if (entry.parent >= 0) Unlink(books, index, entry.parent);
   const MemSlotLinks& filed = books.links[index];
   HashErase(books.cells, books.cell_bits, filed.tag, index, cell);
+  --StartsCounter(books,
+                  reinterpret_cast<std::uintptr_t>(entry.address) >> GranuleShift(filed.size_class),
+                  filed.size_class);
   if (--books.class_count[filed.size_class] == 0) books.classes_in_use &= ~(1u << filed.size_class);
   MemClearSlot(&entry);
   books.links[index] = kNoLinks;
@@ -533,7 +580,7 @@ bool Register(MemListT* list, void* block, std::int32_t size, std::intptr_t key,
   const qd::MemIndex& books = qd::IndexOf(list);
   const auto var = reinterpret_cast<std::uintptr_t>(back_ptr);
   const std::int32_t container =
-      var < books.lowest || var >= books.highest ? -1 : qd::MemFindContainer(list, back_ptr, -1);
+      var < books.lowest || var >= books.highest ? -1 : qd::FindContainer(list, var, -1);
   std::int32_t slot = qd::FindFreeSlot(list);
   if (slot < 0) {
     if (!qd::MemListGrow(list)) return false;

@@ -147,7 +147,13 @@ struct MemIndex {
   int bit_levels;
   std::uint64_t* free_bits[kMemBitLevels];  // level 0: one bit per slot
   MemHashCell* cells;
-  unsigned cell_bits;  // log2 of the cell count
+  unsigned cell_bits;  // log2 of the cell count, and of the count of `starts`
+  // Live blocks starting in each granule, the granules of all classes folded
+  // onto as many counters as there are cells (see StartsCounter): a block
+  // contains an address only if the counter of the address's granule or of
+  // the one before is nonzero, which settles most container searches for
+  // variables in untracked heap memory without hashing.
+  std::uint32_t* starts;
   // No block filed since the table block was last built lies outside
   // [lowest, highest): most owner variables (on the stack, in static data,
   // in memory the list does not track) are found to lie in no block by two
