@@ -75,7 +75,7 @@
 // logarithm (they go in slot order). The whole-list operations walk the
 // slot table: MemListClear (and so MemListDelete) once per level of the
 // deepest tree, and the search operations of mem_search.h once per call. The
-// indexes take 60 to 93 bytes per slot of the table's block besides the 48
+// indexes take 76 to 125 bytes per slot of the table's block besides the 48
 // (64-bit) or 32 bytes of the slot itself.
 #ifndef QZUTIL_MEMORY_MEM_LIST_H
 #define QZUTIL_MEMORY_MEM_LIST_H
