@@ -122,8 +122,8 @@ unsigned GranuleShift(unsigned size_class) {
 
 // A cell's tag: its home cell in the top `bits` bits, a fingerprint of the
 // key below. Homes keep the neighbourhood of addresses: the 64 granules of
-// one run of a class land in a window of cells in address order (4 cells a
-// granule for class 0, 16 for larger classes, whose granules hold more
+// one run of a class land in a window of cells in address order (16 cells a
+// granule for class 0, 64 for larger classes, whose granules hold more
 // blocks), and the windows lie at hashed places. Blocks freed and allocated
 // in address order then walk the cells in order too.
 [[gnu::always_inline]] inline std::uint32_t GranuleTag(std::uintptr_t granule, unsigned size_class,
