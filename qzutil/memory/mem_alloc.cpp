@@ -120,6 +120,12 @@ unsigned GranuleShift(unsigned size_class) {
   return 6 + 4 * size_class;
 }
 
+// Cells between the homes of neighbouring granules of one run (see
+// GranuleTag).
+std::uint32_t HomeStride(unsigned size_class) {
+  return size_class == 0 ? 16 : 64;
+}
+
 // A cell's tag: its home cell in the top `bits` bits, a fingerprint of the
 // key below. Homes keep the neighbourhood of addresses: the 64 granules of
 // one run of a class land in a window of cells in address order (16 cells a
@@ -133,7 +139,7 @@ unsigned GranuleShift(unsigned size_class) {
   // hash does that for some distances, so the run number is mixed twice.
   std::uint64_t mixed = (((std::uint64_t{granule} >> 6) << 3) | size_class) * 0x9E3779B97F4A7C15u;
   mixed = (mixed ^ (mixed >> 32)) * 0xD6E8FEB86659FD93u;
-  const std::uint32_t stride = size_class == 0 ? 16 : 64;
+  const std::uint32_t stride = HomeStride(size_class);
   const std::uint32_t home = (static_cast<std::uint32_t>(mixed >> (64 - bits)) +
                               static_cast<std::uint32_t>(granule & 63) * stride) &
                              ((1u << bits) - 1);
@@ -342,7 +348,7 @@ namespace {
 // The tag of the granule before the one tagged `tag`, of the same run: the
 // home one stride back, the same fingerprint.
 std::uint32_t TagOfPrevious(std::uint32_t tag, unsigned size_class, unsigned bits) {
-  const std::uint32_t stride = size_class == 0 ? 16 : 64;
+  const std::uint32_t stride = HomeStride(size_class);
   const std::uint32_t home = (Home(tag, bits) - stride) & ((1u << bits) - 1);
   return (home << (32 - bits)) | (tag & (~0u >> bits));
 }
