@@ -21,7 +21,7 @@
 // runs.
 //
 // Cost: the portable loop takes a few nanoseconds an entry; the vectorised
-// ones 4 (SSE2) or 16 (AVX2, AVX-512) entries a step, plus a pass over the
+// ones 8 (SSE2) or 16 (AVX2, AVX-512) entries a step, plus a pass over the
 // distances of the chunk (256 entries) that holds a new best, up to the
 // first block holding it.
 #ifndef QZUTIL_COLOUR_COLOUR_SEARCH_H
