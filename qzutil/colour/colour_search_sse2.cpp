@@ -53,9 +53,13 @@ struct Sse2 {
     return {Words(q.red + 0x8000, q.green), Words(q.green, q.blue), Words(q.blue, q.red + 0x8000)};
   }
 
+  // Word differences from the colour, -32768 raised to -32767.
+  static __m128i Differences(__m128i words, __m128i colour) {
+    return _mm_max_epi16(_mm_sub_epi16(words, colour), _mm_set1_epi16(-32767));
+  }
   // The squared differences of a register of word pairs, summed by pairs.
   static __m128i PairSums(__m128i words, __m128i colour) {
-    const __m128i d = _mm_max_epi16(_mm_sub_epi16(words, colour), _mm_set1_epi16(-32767));
+    const __m128i d = Differences(words, colour);
     return _mm_madd_epi16(d, d);
   }
 
@@ -77,8 +81,7 @@ struct Sse2 {
     const __m128i lift_high = _mm_set1_epi32(static_cast<std::int32_t>(0x80000000u));
     const __m128i rg = PairSums(_mm_adds_epu16(red_green, lift_low), q.red_green);
     const __m128i gb = PairSums(green_blue, q.green_blue);
-    const __m128i br = _mm_adds_epu16(blue_red, lift_high);
-    const __m128i d = _mm_max_epi16(_mm_sub_epi16(br, q.blue_red), _mm_set1_epi16(-32767));
+    const __m128i d = Differences(_mm_adds_epu16(blue_red, lift_high), q.blue_red);
     const __m128i b_even = _mm_slli_epi32(d, 16);  // the blue alone, in the high word
     const __m128i r_odd = _mm_srli_epi32(d, 16);   // the red alone, in the low word
     return {_mm_add_ps(_mm_cvtepi32_ps(rg), _mm_cvtepi32_ps(_mm_madd_epi16(b_even, b_even))),
