@@ -148,13 +148,17 @@ std::uint32_t HomeStride(unsigned size_class) {
   return (home << (32 - bits)) | (static_cast<std::uint32_t>(mixed) >> bits);
 }
 
-// GranuleTag through the index's one-entry memo.
-[[gnu::always_inline]] inline std::uint32_t TagOf(const MemIndex& index, std::uintptr_t granule,
-                                                  unsigned size_class) {
-  const std::uintptr_t key = (granule << 3) | size_class;
+// What a block is filed under: the granule of `size_class` in which
+// `address` lies, times 8, plus the class.
+std::uintptr_t FilingKey(std::uintptr_t address, unsigned size_class) {
+  return ((address >> GranuleShift(size_class)) << 3) | size_class;
+}
+
+// GranuleTag of a filing key through the index's one-entry memo.
+[[gnu::always_inline]] inline std::uint32_t TagOf(const MemIndex& index, std::uintptr_t key) {
   if (key != index.memo_key) {
     index.memo_key = key;
-    index.memo_tag = GranuleTag(granule, size_class, index.cell_bits);
+    index.memo_tag = GranuleTag(key >> 3, static_cast<unsigned>(key & 7), index.cell_bits);
   }
   return index.memo_tag;
 }
@@ -167,20 +171,39 @@ std::uint32_t& StartsCounter(const MemIndex& index, std::uintptr_t granule, unsi
   return index.starts[folded & ((1u << index.cell_bits) - 1)];
 }
 
-// Files a live entry; its links keep the tag and class for the release.
+// Takes the stale entry (see MemIndex::stale_slot) off the indexes.
+void UnfileStale(MemIndex& index) {
+  const std::int32_t slot = index.stale_slot;
+  const std::uintptr_t key = index.stale_key;
+  const auto size_class = static_cast<unsigned>(key & 7);
+  index.stale_slot = -1;
+  HashErase(index.cells, index.cell_bits, index.links[slot].tag, slot, index.stale_cell);
+  --StartsCounter(index, key >> 3, size_class);
+  if (--index.class_count[size_class] == 0) index.classes_in_use &= ~(1u << size_class);
+}
+
+// Files the live entry in `slot`; its links keep the tag and class for the
+// release. A stale filing of the slot under the same key is kept as it is.
 [[gnu::always_inline]] inline void FileEntry(MemIndex& index, const MemEntryT& entry,
                                              std::int32_t slot) {
   const unsigned size_class = SizeClass(entry.size);
   const auto start = reinterpret_cast<std::uintptr_t>(entry.address);
-  const std::uintptr_t granule = start >> GranuleShift(size_class);
-  const std::uint32_t tag = TagOf(index, granule, size_class);
+  const std::uintptr_t key = FilingKey(start, size_class);
+  index.lowest = std::min(index.lowest, start);
+  index.highest = std::max(index.highest, start + static_cast<std::uint32_t>(entry.size));
+  if (slot == index.stale_slot) {
+    if (key == index.stale_key) {
+      index.stale_slot = -1;
+      return;
+    }
+    UnfileStale(index);
+  }
+  const std::uint32_t tag = TagOf(index, key);
   HashInsert(index.cells, index.cell_bits, tag, slot);
-  ++StartsCounter(index, granule, size_class);
+  ++StartsCounter(index, key >> 3, size_class);
   index.links[slot].tag = tag;
   index.links[slot].size_class = size_class;
   if (index.class_count[size_class]++ == 0) index.classes_in_use |= 1u << size_class;
-  index.lowest = std::min(index.lowest, start);
-  index.highest = std::max(index.highest, start + static_cast<std::uint32_t>(entry.size));
 }
 
 // Whether the block of an entry covers `target`. One unsigned comparison
@@ -282,6 +305,7 @@ bool Reserve(MemListT* list, std::int32_t capacity) {
   index.memo_key = UINTPTR_MAX;
   index.lowest_free = -1;
   index.lone_free = false;
+  index.stale_slot = -1;
   for (std::int32_t i = 0; i < list->size; ++i) {
     if (entries[i].address == nullptr)
       MarkFree(index, i);
@@ -309,7 +333,7 @@ namespace {
   // that the list has not released), so the first match is the only one.
   for (unsigned classes = index.classes_in_use; classes != 0; classes &= classes - 1) {
     const auto size_class = static_cast<unsigned>(std::countr_zero(classes));
-    const std::uint32_t tag = TagOf(index, at >> GranuleShift(size_class), size_class);
+    const std::uint32_t tag = TagOf(index, FilingKey(at, size_class));
     for (std::uint32_t cell = Home(tag, index.cell_bits); index.cells[cell].slot >= 0;
          cell = (cell + 1) & mask) {
       const std::int32_t slot = index.cells[cell].slot;
@@ -443,15 +467,15 @@ namespace {
                                              std::uint32_t cell) {
   MemIndex& books = IndexOf(list);
   MemEntryT& entry = list->entries[index];
+  // Unlinked, and without children, the slot's links are kNoLinks but for
+  // the tag and class, which the stale filing keeps.
   if (entry.parent >= 0) Unlink(books, index, entry.parent);
-  const MemSlotLinks& filed = books.links[index];
-  HashErase(books.cells, books.cell_bits, filed.tag, index, cell);
-  --StartsCounter(books,
-                  reinterpret_cast<std::uintptr_t>(entry.address) >> GranuleShift(filed.size_class),
-                  filed.size_class);
-  if (--books.class_count[filed.size_class] == 0) books.classes_in_use &= ~(1u << filed.size_class);
+  if (books.stale_slot >= 0) UnfileStale(books);
+  books.stale_slot = index;
+  books.stale_cell = cell;
+  books.stale_key =
+      FilingKey(reinterpret_cast<std::uintptr_t>(entry.address), books.links[index].size_class);
   MemClearSlot(&entry);
-  books.links[index] = kNoLinks;
   MarkFree(books, index);
   --list->used;
 }

@@ -173,6 +173,16 @@ struct MemIndex {
   // lowest_free is the only free slot and its bits are not set: the bitmap
   // is all zero.
   bool lone_free;
+  // The entry dropped last, while still filed: its cell, starts counter and
+  // class count stay until another entry is dropped or its slot is taken
+  // again, so that a block freed and then allocated at the same place (the
+  // usual turn of a list whose heap hands back the block just freed) keeps
+  // its filing instead of being unfiled and filed again. Its slot is free
+  // and cleared, so no search matches it. -1 for none; `stale_key` is its
+  // granule * 8 + class, `stale_cell` where it was filed when dropped.
+  std::int32_t stale_slot;
+  std::uint32_t stale_cell;
+  std::uintptr_t stale_key;
 };
 // MemListNew allocates a list as this pair; MemListT* points at `list`.
 struct MemListBlock {
@@ -206,9 +216,10 @@ bool MemListGrow(MemListT* list);
 // Files the entry just written into free slot `index` (parent -1) in the
 // indexes; the caller has charged the pool.
 void MemAddEntry(MemListT* list, std::int32_t index);
-// Takes slot `index` out of the indexes and out of its parent's child list
-// (total_size is the caller's business) and frees the slot; the slot must
-// have no children. `cell` is where the entry is filed, if known.
+// Takes slot `index` out of its parent's child list (total_size is the
+// caller's business) and frees the slot, leaving it filed as the stale entry
+// until the next drop or until the slot is taken; the slot must have no
+// children. `cell` is where the entry is filed, if known.
 void MemDropEntry(MemListT* list, std::int32_t index, std::uint32_t cell = UINT32_MAX);
 // Links slot `index` below slot `container` (nothing for -1).
 void MemLinkParent(MemListT* list, std::int32_t index, std::int32_t container);
