@@ -82,7 +82,7 @@ class QZ_API ColorMap {
   // entry from 1 on is usable (fewer than two entries, all vacant, or all
   // beyond the scale) the answer is 0 with distance -1.
   // Cost: a memo hit a few comparisons; otherwise one pass over the
-  // entries, on x86 4, 8 or 16 at a step (SSE2, AVX2 or AVX-512, whichever
+  // entries, on x86 8 or 16 at a step (SSE2, or AVX2 or AVX-512, whichever
   // the processor runs) for scales up to 2364 and colours within +-16384,
   // entry by entry for anything else.
   std::int32_t GetClosestColor(const ColorRGB* colour, std::int32_t* distance);
