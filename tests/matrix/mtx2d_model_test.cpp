@@ -107,15 +107,12 @@ TEST(Mtx2DModel, RotateUsesExactRightAnglesAndTwoModes) {
     const bool right = deg >= 0 && deg < 360 && q * 90 == deg;
     const double s = right ? exact[q][0] : std::sin(deg * 0.017453292522222223);
     const double k = right ? exact[q][1] : std::cos(deg * 0.017453292522222223);
+    const Mtx2D turn = Make({k, s, -s, k, 0, 0});  // pre: turn, then m; else m, then turn
     for (std::int32_t mode : {1, 2, 0, 7}) {
       Mtx2D r = m;
       r.Rotate(deg, mode);
       EXPECT_EQ(std::get<0>(All(r)),
-                mode == Mtx2DRotatePre
-                    ? (Elems{k * m.a + s * m.c, k * m.b + s * m.d, k * m.c - s * m.a,
-                             k * m.d - s * m.b, m.e, m.f})
-                    : (Elems{k * m.a - s * m.b, k * m.b + s * m.a, k * m.c - s * m.d,
-                             k * m.d + s * m.c, k * m.e - s * m.f, k * m.f + s * m.e}));
+                std::get<0>(All(mode == Mtx2DRotatePre ? turn * m : m * turn)));
     }
     Mtx2D id;  // -90 and 360 leave tiny terms that are not zero
     id.Rotate(deg, Mtx2DRotatePost);
@@ -169,73 +166,67 @@ TEST(Mtx2DModel, QueriesAndComparison) {
   }
 }
 
-// Orientation code of the image (a, b) of the x axis.
-std::int32_t Code(double a, double b) {
-  if (b == 0) return a > 0 ? 0 : a < 0 ? 2 : -1;
-  return b < 0 ? 3 : 1;
-}
+constexpr double kDeg = 180 / 3.141592654;  // the documented pi, not the double nearest it
 
 // Turning angle in degrees before snapping.
 double RawDegrees(double a, double b) {
-  const double deg = std::acos(a / std::sqrt(b * b + a * a)) * 57.29577950560105;
+  const double deg = std::acos(a / std::sqrt(b * b + a * a)) * kDeg;
   return b < 0.0 ? 360.0 - deg : deg;
 }
 
+double Rotation(double a, double b) {
+  double deg = -1;
+  unsigned short mirror = 9;
+  Make({a, b, -b, a, 0, 0}).GetXMirrorAndRotation(&mirror, &deg);
+  return deg;
+}
+
 TEST(Mtx2DOrientation, MirrorOrientationAndRotation) {
-  // Each snapping interval is open at both ends.
-  const double snap[5][3] = {
-      {0.0, 0.1, 0}, {89.9, 90.1, 90}, {179.9, 180.1, 180}, {269.9, 270.1, 270}, {359.9, 360.0, 0}};
-  auto unnan = [](double v) { return std::isnan(v) ? -9.0 : v; };  // NaN is never snapped
-  std::mt19937 g(21);
-  std::uniform_real_distribution<double> off(-0.3, 0.3), scale(0.01, 100), u(-5, 5);
-  for (int i = 0; i < 16000; ++i) {
-    // Right-angle orientations with unequal scales, turns near each right
-    // angle (half of them mirrored), arbitrary matrices, an x image of (0, 0)
-    // or (0, NaN), and a y part so small that the angle computes as exactly
-    // 360, which lies outside (359.9, 360).
-    Mtx2D m;
-    const double t = (i % 5) * 90 + off(g), k = scale(g), flip = g() % 2 ? -1 : 1;
-    const double ca = k * std::cos(t / 57.29577950560105), sa = k * std::sin(t / 57.29577950560105);
-    if (i % 4 == 0) m.Orient(static_cast<Mtx2DOrient>(i / 4 % 8)), m.Scale(k, scale(g));
-    if (i % 8 == 1 || i % 8 == 7) m = Make({ca, sa, -sa * flip, ca * flip, 0, 0});
-    if (i % 8 == 5) m = Make({u(g), i % 3 ? u(g) : 0.0, u(g), u(g), 0, 0});
-    if (i % 4 == 2) m = Make({0, i % 8 == 2 ? 0.0 : std::nan(""), ca, sa, 0, 0});
-    if (i % 8 == 3) m = Make({k, -1e-300, 0, k, 0, 0});
-    const unsigned short mirror = m.a * m.d - m.c * m.b < 0;
-    // GetOrientation: bit value 1 (ReflectInX) changes the sign of a, bit
-    // value 2 that of b, so that Orient with 4 or 5 reports pi and with 6 or 7
-    // -pi/2; unequal scales push the cosine outside [-1, 1], where it is clamped.
-    m.reflectFlags = static_cast<std::uint32_t>(g() % 4);
-    const double xa = m.reflectFlags & 1 ? -m.a : m.a, xb = m.reflectFlags & 2 ? -m.b : m.b;
-    const double q =
-        std::acos(std::clamp(xa / std::sqrt(std::fabs(m.a * m.d - m.c * m.b)), -1.0, 1.0));
-    double want = RawDegrees(m.a, m.b);
-    for (const auto& s : snap)
-      want = want > s[0] && want < s[1] ? s[2] : want;
+  const double nan = std::nan(""), pi = std::acos(-1.0), q = std::acos(0.6), qd = q * kDeg,
+               qn = std::acos(-0.6), h = std::acos(0.5);
+  // a, b, c, d, flags; mirror, orientation with the mirror first and last,
+  // degrees, radians. A mirror is a negative determinant (0 and NaN are not);
+  // applied last it negates b. GetOrientation divides by the root of |det|
+  // and clamps: (1, 4) and (2, 0.5) differ from |(a, b)|. Flag bit 1 negates
+  // a, bit 2 b. An x image of (0, 0) has no code; a NaN b counts as positive;
+  // a y part of -1e-300 makes exactly 360 degrees, outside (359.9, 360).
+  const double rows[][10] = {
+      {1, 0, 0, 1, 0, 0, 0, 0, 0, 0},          {0, 2, -2, 0, 0, 0, 1, 1, 90, pi / 2},
+      {-1, 0, 0, -1, 3, 0, 2, 2, 180, 0},      {-2, 0, 0, -0.5, 0, 0, 2, 2, 180, pi},
+      {0, -1, 1, 0, 0, 0, 3, 3, 270, -pi / 2}, {1, 0, 0, -1, 1, 1, 0, 0, 0, pi},
+      {0, 1, 1, 0, 2, 1, 1, 3, 90, -pi / 2},   {3, 4, 4, -3, 1, 1, 1, 3, qd, qn},
+      {3, 4, 4, -3, 2, 1, 1, 3, qd, -q},       {3, -4, 4, 3, 0, 0, 3, 3, 360 - qd, -q},
+      {1, 0, 0, 4, 0, 0, 0, 0, 0, h},          {2, 0, 0, 0.5, 0, 0, 0, 0, 0, 0},
+      {1, -1e-300, 0, 1, 0, 0, 3, 3, 360, 0},  {0, 0, 1, 1, 0, 0, -1, -1, nan, nan},
+      {0, nan, 1, 1, 0, 0, 1, 1, nan, nan}};
+  auto unnan = [](double v) { return std::isnan(v) ? -9.0 : v; };
+  for (const auto& r : rows) {
+    const Mtx2D m = Make({r[0], r[1], r[2], r[3], 0, 0}, static_cast<std::uint32_t>(r[4]));
     unsigned short m1 = 9, m2 = 9, m3 = 9;
     std::int32_t first = 9, last = 9, flags = 9;
     double deg = -1, rad = -1;
-    m.GetXMirrorAndOrientation(&m1, &first);  // mirror applied first: a and b as they are
-    m.GetOrientationAndXMirror(&m2, &last);   // mirror applied last: b changes sign
-    m.GetXMirrorAndRotation(&m3, &deg);
-    m.GetOrientation(&rad, &flags);
-    ASSERT_EQ(std::make_tuple(m.ReversesOrientation(), m1, m2, m3, first, last, unnan(deg),
+    m.GetXMirrorAndOrientation(&m1, &first), m.GetOrientationAndXMirror(&m2, &last);
+    m.GetXMirrorAndRotation(&m3, &deg), m.GetOrientation(&rad, &flags);
+    EXPECT_EQ(std::make_tuple(m.ReversesOrientation(), m1, m2, m3, first, last, unnan(deg),
                               unnan(rad), flags),
-              std::make_tuple(mirror, mirror, mirror, mirror, Code(m.a, m.b),
-                              Code(m.a, mirror ? -m.b : m.b), unnan(want), unnan(xb < 0 ? -q : q),
-                              std::int32_t(m.reflectFlags)))
-        << i;
+              std::make_tuple(r[5], r[5], r[5], r[5], r[6], r[7], unnan(r[8]), unnan(r[9]), r[4]))
+        << r[0] << " " << r[1] << " " << r[4];
   }
-  // Angles that compute to exactly an interval's end stay unsnapped.
+  // Within 0.1 degree of a right angle the rotation snaps to it; the
+  // intervals are open, so angles computing to exactly an end stay as they are.
+  for (double t = 0.05; t < 360; t += 0.1) {
+    const double near = std::round(t / 90) * 90,
+                 deg = Rotation(std::cos(t / kDeg), std::sin(t / kDeg));
+    EXPECT_TRUE(std::fabs(t - near) < 0.1 ? deg == std::fmod(near, 360) : std::fabs(deg - t) < 1e-6)
+        << t << " " << deg;
+  }
   for (double end : {89.9, 90.1, 269.9, 270.1}) {
     const double b = end < 180 ? 2.0 : -2.0;  // the angle falls as a grows when b > 0
-    double a = 2 / std::tan(std::min(end, 360 - end) / 57.29577950560105), deg = 0;
+    double a = 2 / std::tan(std::min(end, 360 - end) / kDeg);
     for (int i = 0; i < 1000 && RawDegrees(a, b) != end; ++i)
       a = std::nextafter(a, (RawDegrees(a, b) > end) == (b > 0) ? 3.0 : -3.0);
     ASSERT_EQ(RawDegrees(a, b), end);
-    unsigned short mirror = 9;
-    Make({a, b, -b, a, 0, 0}).GetXMirrorAndRotation(&mirror, &deg);
-    EXPECT_EQ(deg, end);
+    EXPECT_EQ(Rotation(a, b), end);
   }
 }
 
