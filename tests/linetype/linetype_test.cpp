@@ -76,15 +76,10 @@ TEST(LineTypePattern, FragmentRulesCursorAndSum) {
 }
 
 TEST(LineTypeDefinition, EqualityIgnoresIndexSumAndCursorSetPatternReappliesTheRules) {
-  CLineTypeDefinition a, b;
-  EXPECT_EQ(a.GetIndex() + a.GetPatternLength(), 0.0);
-  a.SetIndex(4), b.SetIndex(9), a.SetPatternLength(7.5), b.SetPatternLength(7.5);
-  for (double f : {3.0, 1.0, -1.5})
-    a.AddFragment(f);
-  a.pattern.cursor = 1;
-  CLineTypeDefPattern& q = b.GetPattern();
-  q.fragments[0] = 3.0, q.fragments[1] = 1.0, q.fragments[2] = -1.5, q.numFragments = 3;
-  EXPECT_TRUE(a == b && b == a);  // sums 2.5 and 0, cursors 1 and 0
+  EXPECT_EQ(CLineTypeDefinition().index + CLineTypeDefinition().patternLength, 0.0);
+  CLineTypeDefinition a = *Make(4, 7.5, {3.0, 1.0, -1.5}), b = a;
+  a.pattern.cursor = 1, b.index = 9, b.pattern.fragmentSum = 0;
+  EXPECT_TRUE(a == b && b == a);
   CLineTypeDefinition shorter = b, changed = b, fewer = b;
   shorter.patternLength = 7.0, changed.pattern.fragments[1] = std::nextafter(1.0, 2.0);
   fewer.pattern.numFragments = 2;
