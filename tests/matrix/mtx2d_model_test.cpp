@@ -214,8 +214,8 @@ TEST(Mtx2DOrientation, MirrorOrientationAndRotation) {
   }
   // Within 0.1 degree of a right angle the rotation snaps to it; the
   // intervals are open, so angles computing to exactly an end stay as they are.
-  for (double t = 0.05; t < 360; t += 0.1) {
-    const double near = std::round(t / 90) * 90,
+  for (int i = 0; i < 3600; ++i) {
+    const double t = 0.05 + i / 10.0, near = std::round(t / 90) * 90,
                  deg = Rotation(std::cos(t / kDeg), std::sin(t / kDeg));
     EXPECT_TRUE(std::fabs(t - near) < 0.1 ? deg == std::fmod(near, 360) : std::fabs(deg - t) < 1e-6)
         << t << " " << deg;
