@@ -1,4 +1,4 @@
-// Allocation failure in the colour, line-type, OS and trace families (other
+// Allocation failure in the colour, line-type and OS families (other
 // families refuse allocations through their own seams in their own suites).
 // malloc, calloc and free are wrapped by the linker and operator new and
 // delete replaced here, so any malloc, calloc or nothrow new can be refused.
@@ -7,19 +7,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <new>
-#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "platform/fake_os.h"
-#include "platform/temp_dir.h"
 #include "qzutil/colour/colour_functions.h"
 #include "qzutil/linetype/linetype_list.h"
 #include "qzutil/os/osh_files.h"
 #include "qzutil/os/osh_system.h"
-#include "qzutil/trace/trace.h"
 
 extern "C" {
 void* __real_malloc(std::size_t bytes);
@@ -53,8 +49,6 @@ void Release(void* block) {
 struct Armed {
   explicit Armed(int n) { g_calls = 0, g_fail_at = n; }
   ~Armed() { g_fail_at = 0; }
-  Armed(const Armed&) = delete;
-  Armed& operator=(const Armed&) = delete;
 };
 
 // Runs `attempt(n)` for n = 1, 2, ... until it meets fewer than n
@@ -226,26 +220,6 @@ TEST(AllocationFailure, OsLayerAnswersNullOrMinusOne) {
     osh_FreeFontFileList(&list);
     return failed;
   });
-}
-
-// The trace facility allocates nothing; what it acquires is its file. When
-// that cannot be opened every line is lost and trcStart says so.
-TEST(AllocationFailure, TraceFileThatCannotBeOpenedLosesTheLines) {
-  GTEST_FLAG_SET(death_test_style, "fast");
-  qz::testing::TempDir dir;
-  dir.Write("TRC.INI", "[Internal]\nTrace=41\nTraceFile=t.trc\n");
-  EXPECT_EXIT(
-      {
-        std::filesystem::current_path(dir.path());
-        qz::testing::FakeOs os;
-        std::FILE* stream = std::exchange(os.stream, nullptr);
-        const std::int32_t started = trcStart(nullptr);
-        trcPrint("f.c", 1, "lost %d", 1);
-        trcFncBegin("lost");
-        os.stream = stream;
-        std::exit(started == -1 ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

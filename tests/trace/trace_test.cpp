@@ -14,6 +14,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -26,15 +27,12 @@ const std::string kTitle = "############ Used Resource Report #############\n";
 const std::string kRule = "###############################################\n";
 
 // `text` as a text-mode stream of this platform writes it.
-std::string TextMode(const std::string& text) {
+std::string TextMode(std::string text) {
 #if defined(_WIN32)
-  std::string crlf;
-  for (const char c : text)
-    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  return crlf;
-#else
-  return text;
+  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+    text.insert(at, 1, '\r');
 #endif
+  return text;
 }
 
 class Trace : public ::testing::Test {
@@ -87,10 +85,15 @@ class Trace : public ::testing::Test {
   std::time_t before_ = 0, after_ = 0;
 };
 
-TEST_F(Trace, WritesNothingWithoutSettingsOrWithoutAFileBit) {
-  for (const std::int32_t flags : {0, 31}) {  // 31: every kind of line
-    if (flags != 0) WriteSettings("[Internal]\nTrace=31\nTraceFile=out.trc\n");
-    Run([flags] {
+// Without settings, or without a file bit (31: every kind of line), or with a
+// file that cannot be opened (its folder is missing), every line is lost and
+// a second trcStart says so.
+TEST_F(Trace, WritesNothingWithoutSettingsAFileBitOrAFileToOpen) {
+  const std::pair<std::int32_t, const char*> cases[] = {
+      {0, nullptr}, {31, "Trace=31\nTraceFile=out.trc\n"}, {41, "Trace=41\nTraceFile=no\\t.trc\n"}};
+  for (const auto& [flags, settings] : cases) {
+    if (settings != nullptr) WriteSettings(std::string("[Internal]\n") + settings);
+    Run([flags = flags] {
       const bool unread = trcActivated == 1;
       trcFncBegin("enter %s", "draw");
       trcPrint("view", 12, "n=%d", 3);
