@@ -17,9 +17,6 @@ void qz_c_set_xfm(double x0, double y0, int32_t orientation, double sx, double s
 }
 
 int32_t qz_c_closest(ColorMap* map, int32_t red, int32_t green, int32_t blue, int32_t* distance) {
-  ColorRGB colour;
-  colour.red = red;
-  colour.green = green;
-  colour.blue = blue;
+  const ColorRGB colour = {red, green, blue};
   return ColGetClosestColor(&colour, map, distance);
 }

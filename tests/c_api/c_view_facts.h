@@ -39,13 +39,9 @@ extern "C" {
 // The facts as the C compiler sees them, in list order; *count receives
 // their number.
 const long long* qz_c_view_facts(int* count);
-
-// set_xfm called from C with these arguments; the record is filled by the
-// library.
+// set_xfm and ColGetClosestColor called from C, the ColorRGB built there.
 void qz_c_set_xfm(double x0, double y0, int32_t orientation, double sx, double sy, double tx,
                   double ty, Mtx2D* out);
-
-// ColGetClosestColor called from C with a ColorRGB built there.
 int32_t qz_c_closest(ColorMap* map, int32_t red, int32_t green, int32_t blue, int32_t* distance);
 
 #ifdef __cplusplus

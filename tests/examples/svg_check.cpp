@@ -109,8 +109,7 @@ Svg Check(const std::string& s) {
         Fail("<svg> has no viewBox of positive size");
       }
     }
-    if (name == "path") CheckPath(a["d"], svg);
-    svg.paths += name == "path";
+    if (name == "path") CheckPath(a["d"], svg), ++svg.paths;
     if (!empty) open.push_back(name);
   }
   if (!open.empty()) Fail("<" + open.back() + "> is never closed");
@@ -125,9 +124,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: svg_check FILE PATHS\n");
     return 2;
   }
-  std::ifstream file(argv[1], std::ios::binary);
   std::ostringstream content;
-  content << file.rdbuf();
+  content << std::ifstream(argv[1], std::ios::binary).rdbuf();
   try {
     const int paths = Check(content.str()).paths;
     if (paths != std::atoi(argv[2])) Fail(std::to_string(paths) + " paths, expected " + argv[2]);

@@ -12,10 +12,6 @@
 
 namespace {
 
-HMODULE Library() {
-  return ::GetModuleHandleA("libqzutil.dll");
-}
-
 const IMAGE_DATA_DIRECTORY& TlsDirectoryOf(HMODULE module) {
   const auto* base = reinterpret_cast<const unsigned char*>(module);
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
@@ -24,7 +20,7 @@ const IMAGE_DATA_DIRECTORY& TlsDirectoryOf(HMODULE module) {
 }
 
 TEST(Dll, HasNoTlsDirectoryAndAFreshCopyAttachesAloneInItsFolder) {
-  const HMODULE module = Library();
+  const HMODULE module = ::GetModuleHandleA("libqzutil.dll");
   ASSERT_NE(module, nullptr);
   EXPECT_EQ(TlsDirectoryOf(module).VirtualAddress, 0u);
   char path[MAX_PATH] = {};

@@ -41,9 +41,6 @@ T Read(const std::vector<char>& file, std::size_t offset) {
   std::vector<ElfW(Shdr)> sections;
   for (unsigned i = 0; i < header.e_shnum; ++i)
     sections.push_back(Read<ElfW(Shdr)>(file, header.e_shoff + i * sizeof(ElfW(Shdr))));
-  const auto section_name = [&](const ElfW(Shdr) & s) {
-    return std::string(file.data() + sections.at(header.e_shstrndx).sh_offset + s.sh_name);
-  };
   std::vector<ElfW(Sym)> symbols;
   const ElfW(Shdr)* names = nullptr;
   std::vector<ElfW(Rela)> relocations;
@@ -59,20 +56,17 @@ T Read(const std::vector<char>& file, std::size_t offset) {
   *has_symbols = names != nullptr;
   std::vector<std::string> found;
   for (const ElfW(Shdr) & s : sections) {
-    const std::string name = section_name(s);
+    const std::string name = file.data() + sections.at(header.e_shstrndx).sh_offset + s.sh_name;
     if (name != ".init_array" && name != ".preinit_array" && name != ".ctors") continue;
     for (std::size_t at = 0; at < s.sh_size; at += sizeof(ElfW(Addr))) {
       auto target = Read<ElfW(Addr)>(file, s.sh_offset + at);
-      for (const ElfW(Rela) & r : relocations) {
+      for (const ElfW(Rela) & r : relocations)
         if (r.r_offset == s.sh_addr + at) target = static_cast<ElfW(Addr)>(r.r_addend);
-      }
       if (target == 0 || target == static_cast<ElfW(Addr)>(-1)) continue;
-      std::string function = "unnamed function in " + name;
-      for (const ElfW(Sym) & sym : symbols) {
-        if (names != nullptr && sym.st_value == target && ELF64_ST_TYPE(sym.st_info) == STT_FUNC)
-          function = file.data() + names->sh_offset + sym.st_name;
-      }
-      found.push_back(function);
+      found.push_back("unnamed function in " + name);
+      for (const ElfW(Sym) & sym : symbols)
+        if (sym.st_value == target && ELF64_ST_TYPE(sym.st_info) == STT_FUNC)
+          found.back() = file.data() + names->sh_offset + sym.st_name;
     }
   }
   return found;
