@@ -3,7 +3,7 @@
 
 #include <cstdio>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "platform/fake_os.h"
@@ -114,22 +114,19 @@ TEST_F(DrivesTest, ModeWordsAccessAndWritePermissionFollowTheAttributes) {
   os_.Add("D:\\rw");
   os_.Add("D:\\ro", qz::platform::kAttributeReadOnly);
   os_.Add("D:\\dir", qz::platform::kAttributeDirectory);
-  for (auto [name, word] : {std::pair{"\\rw", 0x05FF}, {"\\ro", 0x056D}, {"\\dir", 0x11FF}}) {
-    unsigned short mode = 0;
-    EXPECT_EQ(osh_inquire_file(name, &mode), 1);
+  // A missing entry leaves the mode word alone.
+  const std::tuple<const char*, int, int> modes[] = {
+      {"\\rw", 1, 0x05FF}, {"\\ro", 1, 0x056D}, {"\\dir", 1, 0x11FF}, {"\\missing", 0, 7}};
+  for (auto [name, found, word] : modes) {
+    unsigned short mode = 7;
+    EXPECT_EQ(osh_inquire_file(name, &mode), found) << name;
     EXPECT_EQ(mode, word) << name;
   }
-  unsigned short mode = 7;
-  EXPECT_EQ(osh_inquire_file("\\missing", &mode), 0);
-  EXPECT_EQ(mode, 7);
-
   // Access bit 2 asks for writing, which a read-only entry refuses.
-  EXPECT_EQ(osh_file_access("\\ro", 4), 1);
-  EXPECT_EQ(osh_file_access("\\ro", 2), 0);
-  EXPECT_EQ(osh_file_access("\\ro", 6), 0);
-  EXPECT_EQ(osh_file_access("\\rw", 2), 1);
-  EXPECT_EQ(osh_file_access("\\missing", 4), 0);
-
+  const std::tuple<const char*, int, int> access[] = {
+      {"\\ro", 4, 1}, {"\\ro", 2, 0}, {"\\ro", 6, 0}, {"\\rw", 2, 1}, {"\\missing", 4, 0}};
+  for (auto [name, bits, answer] : access)
+    EXPECT_EQ(osh_file_access(name, bits), answer) << name << ' ' << bits;
   // Any of the three write bits makes the entry writable.
   EXPECT_EQ(osh_chmod("\\rw", 0x124), 1);
   EXPECT_EQ(os_.Attributes("D:\\rw"), 0x81u);

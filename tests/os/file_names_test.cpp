@@ -11,15 +11,11 @@
 namespace {
 
 TEST(FileNames, ExtensionStartsAtTheFirstDotAfterTheLastSeparator) {
-  const char* const cases[][2] = {{"C:\\dir\\file.txt", ".txt"},
-                                  {"file", ""},
-                                  {"a/b/", ""},
-                                  {"a.b/c.d.e", ".d.e"},
-                                  {"dir/.profile", ".profile"},
-                                  {"d.x\\n", ""},
-                                  {".", "."},
-                                  {"", ""},
-                                  {"/.", "."}};
+  // clang-format off
+  const char* const cases[][2] = {
+      {"C:\\dir\\file.txt", ".txt"}, {"file", ""}, {"a/b/", ""}, {"a.b/c.d.e", ".d.e"},
+      {"dir/.profile", ".profile"}, {"d.x\\n", ""}, {".", "."}, {"", ""}, {"/.", "."}};
+  // clang-format on
   for (const auto& [path, expected] : cases)  // fuzz_geometry checks it points into `path`
     EXPECT_STREQ(utl_file_extension(path), expected) << path;
 }

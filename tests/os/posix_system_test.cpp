@@ -60,11 +60,9 @@ TEST(PosixSystem, StartsProgramsWithoutWaitingAndLeavesNoChild) {
   EXPECT_EQ(errno, ECHILD);
 }
 
-class FontNames final : public qz::platform::FontVisitor {
- public:
+struct FontNames final : qz::platform::FontVisitor {
   bool Visit(const char* folder, const char* name) override {
-    names.push_back(std::string(folder) + "/" + name);
-    return true;
+    return names.push_back(std::string(folder) + "/" + name), true;
   }
   Strings names;
 };

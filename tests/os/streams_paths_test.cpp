@@ -17,24 +17,20 @@ using qz::testing::TempDir;
 using Strings = std::vector<std::string>;
 
 TEST(Paths, SplitAtTheLastSeparatorAndJoinWithABackslash) {
-  const char* const splits[][3] = {{"C:\\dir\\file.txt", "C:\\dir", "file.txt"},
-                                   {"a/b\\c", "a/b", "c"},
-                                   {"a\\b/c", "a\\b", "c"},
-                                   {"\\file", "", "file"},
-                                   {"file", "", "file"},
-                                   {"dir\\", "dir", ""}};
+  // clang-format off
+  const char* const splits[][3] = {
+      {"C:\\dir\\file.txt", "C:\\dir", "file.txt"}, {"a/b\\c", "a/b", "c"}, {"a\\b/c", "a\\b", "c"},
+      {"\\file", "", "file"}, {"file", "", "file"}, {"dir\\", "dir", ""}};
+  const char* const joins[][3] = {
+      {"C:\\dir", "f", "C:\\dir\\f"}, {"C:\\dir\\", "f", "C:\\dir\\f"}, {"C:\\dir", "\\f", "C:\\dir\\f"},
+      {"C:\\dir/", "f", "C:\\dir/\\f"}, {"", "f", "f"}};
+  // clang-format on
   for (const auto& [path, expected_directory, expected_name] : splits) {
-    char directory[32] = "junk";
-    char name[32] = "junk";
+    char directory[32] = "junk", name[32] = "junk";
     EXPECT_EQ(osh_truncate_path(path, directory, name), 1);
     EXPECT_STREQ(directory, expected_directory) << path;
     EXPECT_STREQ(name, expected_name) << path;
   }
-  const char* const joins[][3] = {{"C:\\dir", "f", "C:\\dir\\f"},
-                                  {"C:\\dir\\", "f", "C:\\dir\\f"},
-                                  {"C:\\dir", "\\f", "C:\\dir\\f"},
-                                  {"C:\\dir/", "f", "C:\\dir/\\f"},
-                                  {"", "f", "f"}};
   for (const auto& [directory, name, joined] : joins) {
     char out[32];
     EXPECT_EQ(osh_append_path(directory, name, out), 1);

@@ -1,13 +1,11 @@
 // System services: sleep and environment natively; clock, fonts, launch on the fake.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/fake_os.h"

@@ -116,17 +116,11 @@ class FakeOs : public platform::FileSystem,
   platform::LocalTime Now() override { return now; }
   void SleepMilliseconds(std::uint32_t milliseconds) override { slept.push_back(milliseconds); }
   std::uint32_t Launch(const char*) override { return launch_code; }
-  std::int32_t PutEnv(char* text) override {
-    std::free(text);
-    return -1;
-  }
+  std::int32_t PutEnv(char* text) override { return std::free(text), -1; }
   char Separator() override { return '\\'; }
   void ListFontFiles(platform::FontVisitor& visitor) override {
-    for (int i = 0; i < font_count; ++i) {
-      if (!visitor.Visit("C:\\Fonts",
-                         std::string("f").append(std::to_string(i)).append(".ttf").c_str()))
-        return;
-    }
+    for (int i = 0; i < font_count; ++i)
+      if (!visitor.Visit("C:\\Fonts", ("f" + std::to_string(i) + ".ttf").c_str())) return;
   }
   std::uint32_t Version() override { return 0x0A; }
   std::int32_t LegacyResourceInfo(std::int32_t, std::uint32_t*) override { return -1; }

@@ -41,11 +41,7 @@ inline void SetEnvironment(const char* name, const char* value) {
 #if defined(_WIN32)
   _putenv_s(name, value != nullptr ? value : "");
 #else
-  if (value != nullptr) {
-    setenv(name, value, 1);
-  } else {
-    unsetenv(name);
-  }
+  value != nullptr ? setenv(name, value, 1) : unsetenv(name);
 #endif
 }
 
@@ -113,9 +109,8 @@ class TempDir {
   std::string Read(const std::string& name) const { return ReadFile(*this / name); }
   std::set<std::string> Names() const {
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
       names.insert(entry.path().filename().string());
-    }
     return names;
   }
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <numeric>
 #include <random>
-#include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,44 +25,18 @@ using Bytes = std::vector<unsigned char>;
 using qz_test::EachKernelSet;
 using qz_test::KernelSet;
 
-Bytes RandomBytes(std::size_t n, unsigned seed) {
-  std::mt19937 rng(seed);
-  Bytes b(n);
-  for (auto& x : b)
-    x = static_cast<unsigned char>(rng());
-  return b;
-}
-
 // Code page 037 over the printable ASCII characters, as runs of characters
 // at consecutive EBCDIC codes, and the ASCII control characters.
-struct Run {
-  int ebcdic;
-  const char* chars;
-};
-constexpr Run kPrintable[] = {
+constexpr std::pair<int, const char*> kPrintable[] = {
     {0x40, " "},          {0x4B, ".<(+|"},      {0x50, "&"},        {0x5A, "!$*);"},
     {0x60, "-/"},         {0x6B, ",%_>?"},      {0x79, "`:#@'=\""}, {0x81, "abcdefghi"},
     {0x91, "jklmnopqr"},  {0xA1, "~stuvwxyz"},  {0xB0, "^"},        {0xBA, "[]"},
     {0xC0, "{ABCDEFGHI"}, {0xD0, "}JKLMNOPQR"}, {0xE0, "\\"},       {0xE2, "STUVWXYZ"},
-    {0xF0, "0123456789"},
-};
+    {0xF0, "0123456789"}};
 constexpr unsigned char kControls[33] = {0x00, 0x01, 0x02, 0x03, 0x37, 0x2D, 0x2E, 0x2F, 0x16,
                                          0x05, 0x25, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x10, 0x11,
                                          0x12, 0x13, 0x3C, 0x3D, 0x32, 0x26, 0x18, 0x19, 0x3F,
                                          0x27, 0x1C, 0x1D, 0x1E, 0x1F, 0x07 /* DEL */};
-
-// ASCII (0..127) to code page 037; -1 where a character is missing.
-std::vector<int> CodePage037() {
-  std::vector<int> cp(128, -1);
-  for (int a = 0; a < 32; ++a)
-    cp[a] = kControls[a];
-  cp[0x7F] = kControls[32];
-  for (const Run& run : kPrintable) {
-    for (int k = 0; run.chars[k] != 0; ++k)
-      cp[static_cast<unsigned char>(run.chars[k])] = run.ebcdic + k;
-  }
-  return cp;
-}
 
 Bytes AllBytes() {
   Bytes b(256);
@@ -79,25 +53,17 @@ class ByteLoops : public EachKernelSet {};
 QZ_INSTANTIATE_FOR_KERNEL_SETS(ByteLoops);
 
 TEST_P(ByteLoops, BothTablesFollowCodePage037AndTheirExceptions) {
-  const std::vector<int> cp = CodePage037();
-  for (int a = 0; a < 128; ++a)
-    ASSERT_NE(cp[a], -1) << a;
-
-  // ASCII to EBCDIC: the code page with eight exceptions; the upper half
-  // repeats the lower half.
-  std::vector<int> to_ebcdic(cp);
-  const int deviations[][2] = {{0x13, 0x00}, {0x1C, 0x22}, {0x1E, 0x35}, {0x5B, 0xAD},
-                               {0x5D, 0xBD}, {0x5E, 0x5F}, {0x5F, 0xBF}, {0x7B, 0x8B}};
-  for (const auto& d : deviations)
-    to_ebcdic[d[0]] = d[1];
-  const Bytes a2e = Convert(1, AllBytes());
-  for (int b = 0; b < 256; ++b)
-    EXPECT_EQ(a2e[b], to_ebcdic[b & 0x7F]) << "ASCII " << b;
-
+  std::vector<int> to_ebcdic(128);  // code page 037 first
+  for (int a = 0; a < 32; ++a)
+    to_ebcdic[a] = kControls[a];
+  to_ebcdic[0x7F] = kControls[32];
+  for (const auto& [ebcdic, chars] : kPrintable)
+    for (int k = 0; chars[k] != 0; ++k)
+      to_ebcdic[static_cast<unsigned char>(chars[k])] = ebcdic + k;
   // EBCDIC to ASCII: the inverse code page, 0 elsewhere, and 29 exceptions.
   std::vector<int> to_ascii(256, 0);
   for (int a = 0; a < 128; ++a)
-    to_ascii[cp[a]] = a;
+    to_ascii[to_ebcdic[a]] = a;
   const int extra[][2] = {{0x13, 0},   {0x1C, 0},   {0x22, 0x1C}, {0x35, 0x1E}, {0x5F, '^'},
                           {0x6A, '|'}, {0x8B, '{'}, {0x8D, '('},  {0x8E, '+'},  {0x8F, '+'},
                           {0x9B, '}'}, {0x9D, ')'}, {0xA0, '-'},  {0xAD, '['},  {0xBA, 0},
@@ -107,22 +73,18 @@ TEST_P(ByteLoops, BothTablesFollowCodePage037AndTheirExceptions) {
   for (int d = 0; d < 10; ++d)
     to_ascii[0xB0 + d] = '0' + d;
   const Bytes e2a = Convert(2, AllBytes());
-  int non_zero = 0;
-  for (int b = 0; b < 256; ++b) {
+  for (int b = 0; b < 256; ++b)
     EXPECT_EQ(e2a[b], to_ascii[b]) << "EBCDIC " << b;
-    non_zero += e2a[b] != 0;
-  }
-  EXPECT_EQ(non_zero, 147);
 
-  // Round trips: every ASCII character comes back except DC3 and '_'.
-  for (int a = 0; a < 128; ++a) {
-    const int back = e2a[a2e[a]];
-    EXPECT_EQ(back, a == 0x13 ? 0 : a == '_' ? '-' : a) << a;
-  }
-  const std::string text = "A0 [";
-  const Bytes ebcdic = Convert(1, Bytes(text.begin(), text.end()));
-  EXPECT_EQ(ebcdic, (Bytes{0xC1, 0xF0, 0x40, 0xAD}));
-  EXPECT_EQ(Convert(2, {0xF5, 0xB5, 0xBA}), (Bytes{'5', '5', 0}));
+  // ASCII to EBCDIC: the code page with eight exceptions; the upper half
+  // repeats the lower half.
+  const int deviations[][2] = {{0x13, 0x00}, {0x1C, 0x22}, {0x1E, 0x35}, {0x5B, 0xAD},
+                               {0x5D, 0xBD}, {0x5E, 0x5F}, {0x5F, 0xBF}, {0x7B, 0x8B}};
+  for (const auto& d : deviations)
+    to_ebcdic[d[0]] = d[1];
+  const Bytes a2e = Convert(1, AllBytes());
+  for (int b = 0; b < 256; ++b)
+    EXPECT_EQ(a2e[b], to_ebcdic[b & 0x7F]) << "ASCII " << b;
 }
 
 // Every byte loop at every count up to past the widest vector group (and a
@@ -142,16 +104,17 @@ TEST_P(ByteLoops, EveryLoopAtEveryCountInAndOutOfPlace) {
   for (const auto& l : loops) {
     for (const std::size_t count : counts) {
       const std::size_t bytes = count * l.size, start = count % 3;
-      const Bytes in = RandomBytes(start + bytes + 8, static_cast<unsigned>(count + l.code));
+      Bytes in(start + bytes + 8);
+      std::mt19937 rng(static_cast<unsigned>(count + l.code));
+      for (auto& x : in)
+        x = static_cast<unsigned char>(rng());
       Bytes out(in.size(), 0xEE), same(in);
       const auto run = [&](unsigned char* src, unsigned char* dst) {
-        if (l.conversion != 0) {
-          tra_convert_charset(l.conversion, static_cast<unsigned short>(count), src, dst);
-        } else {
-          tra_swap_bytes(l.code, static_cast<std::uint32_t>(count), src, dst);
-        }
+        l.conversion != 0
+            ? tra_convert_charset(l.conversion, static_cast<unsigned short>(count), src, dst)
+            : tra_swap_bytes(l.code, static_cast<std::uint32_t>(count), src, dst);
       };
-      run(const_cast<unsigned char*>(in.data()) + start, out.data() + start);
+      run(in.data() + start, out.data() + start);
       run(same.data() + start, same.data() + start);
       for (std::size_t i = 0; i < bytes; ++i) {
         const std::size_t k = start + i, mirror = k - i % l.size + (l.size - 1 - i % l.size);
@@ -172,13 +135,10 @@ TEST_P(ByteLoops, EveryLoopAtEveryCountInAndOutOfPlace) {
 
 TEST(Translate, SingleSwapsAndBitReversal) {
   Bytes eight = {1, 2, 3, 4, 5, 6, 7, 8};
-  tra_swap_bytes(0x84, 2, eight.data(), eight.data());
-  EXPECT_EQ(eight, (Bytes{4, 3, 2, 1, 8, 7, 6, 5}));
-  unsigned char* w = eight.data();
-  tra_swap_2(w), tra_swap_4(w + 2);
-  EXPECT_EQ(eight, (Bytes{3, 4, 7, 8, 1, 2, 6, 5}));
-  tra_swap_8(w);
-  EXPECT_EQ(eight, (Bytes{5, 6, 2, 1, 8, 7, 4, 3}));
+  tra_swap_2(eight.data()), tra_swap_4(eight.data() + 2);
+  EXPECT_EQ(eight, (Bytes{2, 1, 6, 5, 4, 3, 7, 8}));
+  tra_swap_8(eight.data());
+  EXPECT_EQ(eight, (Bytes{8, 7, 3, 4, 5, 6, 1, 2}));
 
   // Every byte against its bits read one by one; out of place leaves the
   // source alone, and in place gives the same.
@@ -195,14 +155,12 @@ TEST(Translate, SingleSwapsAndBitReversal) {
     EXPECT_EQ(out[b], want) << b;
     EXPECT_EQ(same[b], want) << b;
   }
-  EXPECT_EQ(out[0xA5], 0xA5);
 }
 
 // Runs `call` with standard output sent to standard error, where the death
-// test reads, and standard error discarded, so only a line written to
-// standard output is seen. A text-mode stream on Windows ends the line with
-// CR LF. Null buffers show that the code is checked before
-// any byte is touched: a read or write would crash instead of exiting.
+// test reads, and standard error discarded (Windows text mode ends the line
+// with CR LF). Null buffers show that the code is checked before any byte is
+// touched: a read or write would crash instead of exiting.
 template <class Call>
 void OnStdout(Call call) {
   std::fflush(stdout);
