@@ -116,7 +116,10 @@ class FakeOs : public platform::FileSystem,
   platform::LocalTime Now() override { return now; }
   void SleepMilliseconds(std::uint32_t milliseconds) override { slept.push_back(milliseconds); }
   std::uint32_t Launch(const char*) override { return launch_code; }
-  std::int32_t PutEnv(char* text) override { return std::free(text), -1; }
+  std::int32_t PutEnv(char* text) override {
+    std::free(text);
+    return -1;
+  }
   char Separator() override { return '\\'; }
   void ListFontFiles(platform::FontVisitor& visitor) override {
     for (int i = 0; i < font_count; ++i)

@@ -41,7 +41,10 @@ inline void SetEnvironment(const char* name, const char* value) {
 #if defined(_WIN32)
   _putenv_s(name, value != nullptr ? value : "");
 #else
-  value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+  if (value != nullptr)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
 #endif
 }
 
