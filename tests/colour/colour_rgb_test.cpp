@@ -24,8 +24,7 @@ const Rgb kUnchanged = {1, 2, 3};
 // Result and colour of SetValue on a colour that starts as kUnchanged.
 std::pair<int, Rgb> Parse(const char* text) {
   ColorRGB c{1, 2, 3};
-  const int ok = c.SetValue(0, text);
-  return {ok, Of(c)};
+  return {c.SetValue(0, text), Of(c)};
 }
 
 TEST(ColorRGBText, KeywordsNumbersAndNames) {
@@ -54,10 +53,9 @@ TEST(ColorRGBText, KeywordsNumbersAndNames) {
   // Not-a-number components, which no text gives, are refused as well.
   const float nan = std::nanf("");
   ColorRGB c{1, 2, 3};
-  EXPECT_EQ(c.SetRGBColor(0, 0, nan) + c.SetHSVColor(nan, 0, 0) + c.SetHSVColor(0, nan, 0) +
-                c.SetHSVColor(0, 0, nan),
-            0);
-  EXPECT_EQ(Of(c), kUnchanged);
+  const int set = c.SetRGBColor(0, 0, nan) + c.SetHSVColor(nan, 0, 0) + c.SetHSVColor(0, nan, 0) +
+                  c.SetHSVColor(0, 0, nan);
+  EXPECT_EQ(std::make_pair(set, Of(c)), std::make_pair(0, kUnchanged));
 }
 
 TEST(ColorRGBHsv, StatedExamplesAndGeneratedColours) {
